@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Wine for Vantrel's builds: a private prefix inside the build folder, kept warm by a
+# persistent wineserver, shown on a private Xvfb display. Source it with the build folder:
+#     source scripts/wine-env.sh build
+# then call vt_wine_up [test|run] before starting Windows programs, vt_wine_down to stop.
+#
+# The test prefix runs everything inside a 1280 x 1024 virtual desktop that fills the
+# Xvfb screen, so Windows screen coordinates are X screen coordinates, focus and
+# minimising behave as on Windows, and hotkeys reach the program.
+
+VT_BUILD_DIR=$(mkdir -p "${1:?build folder}" && cd "$1" && pwd)
+VT_WINE_DIR="$VT_BUILD_DIR/wine"
+VT_WINE=/usr/lib/wine/wine64
+VT_WINESERVER=/usr/lib/wine/wineserver
+VT_DESKTOP_SIZE=1280x1024
+
+export WINEDEBUG=-all
+export WINEARCH=win64
+# No Mono or Gecko prompts at boot, and no menu entries on the host.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+vt_prefix_for() {
+    case "$1" in
+        run) echo "$VT_WINE_DIR/run-prefix" ;;
+        *) echo "$VT_WINE_DIR/prefix" ;;
+    esac
+}
+export WINEPREFIX=$(vt_prefix_for test)
+
+vt_alive() {
+    [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null
+}
+
+# Starts a private Xvfb unless one of ours runs; exports DISPLAY.
+vt_xvfb_up() {
+    if vt_alive "$VT_WINE_DIR/xvfb.pid" && [ -f "$VT_WINE_DIR/display" ]; then
+        export DISPLAY=":$(cat "$VT_WINE_DIR/display")"
+        return 0
+    fi
+    rm -f "$VT_WINE_DIR/display"
+    local fifo="$VT_WINE_DIR/displayfd"
+    rm -f "$fifo" && mkfifo "$fifo"
+    setsid Xvfb -displayfd 3 -screen 0 ${VT_DESKTOP_SIZE}x24 -nolisten tcp -noreset \
+        3>"$fifo" 9>&- </dev/null >"$VT_WINE_DIR/xvfb.log" 2>&1 &
+    echo $! >"$VT_WINE_DIR/xvfb.pid"
+    local number
+    read -r -t 20 number <"$fifo" || { echo "Xvfb did not start; see $VT_WINE_DIR/xvfb.log" >&2; return 1; }
+    rm -f "$fifo"
+    echo "$number" >"$VT_WINE_DIR/display"
+    export DISPLAY=":$number"
+}
+
+# Boots the prefix once. Wine's background services must inherit neither our pipes nor
+# the lock (descriptor 9), or they would hold both for as long as they live.
+vt_prefix_up() {
+    local kind="$1"
+    export WINEPREFIX=$(vt_prefix_for "$kind")
+    if [ ! -f "$WINEPREFIX/.vantrel-booted" ]; then
+        mkdir -p "$WINEPREFIX"
+        "$VT_WINE" wineboot -i 9>&- </dev/null >/dev/null 2>&1
+        "$VT_WINESERVER" -w
+        if [ "$kind" = test ]; then
+            "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f 9>&- </dev/null >/dev/null 2>&1
+            "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$VT_DESKTOP_SIZE" /f \
+                9>&- </dev/null >/dev/null 2>&1
+            "$VT_WINESERVER" -w
+        fi
+        touch "$WINEPREFIX/.vantrel-booted"
+    fi
+    # A persistent wineserver keeps every later start fast.
+    "$VT_WINESERVER" -p 9>&- </dev/null >/dev/null 2>&1 || true
+}
+
+# Keeps the virtual desktop open between test programs, so none pays for opening it.
+vt_keeper_up() {
+    local keeper="$VT_BUILD_DIR/tests/desktop_keeper.exe"
+    [ -f "$keeper" ] || return 0
+    vt_alive "$VT_WINE_DIR/keeper.pid" && return 0
+    setsid "$VT_WINE" "$keeper" 9>&- </dev/null >/dev/null 2>&1 &
+    echo $! >"$VT_WINE_DIR/keeper.pid"
+}
+
+# vt_wine_up [test|run]: everything needed to start Windows programs. Safe to call from
+# several processes at once.
+vt_wine_up() {
+    local kind="${1:-test}"
+    mkdir -p "$VT_WINE_DIR"
+    (
+        flock 9
+        if [ "$kind" = test ] || [ -z "${DISPLAY:-}" ]; then vt_xvfb_up || exit 1; fi
+        vt_prefix_up "$kind"
+        [ "$kind" = test ] && vt_keeper_up
+        exit 0
+    ) 9>"$VT_WINE_DIR/lock" || return 1
+    if [ "$kind" = test ] || [ -z "${DISPLAY:-}" ]; then
+        export DISPLAY=":$(cat "$VT_WINE_DIR/display")"
+    fi
+    export WINEPREFIX=$(vt_prefix_for "$kind")
+}
+
+# Stops the wineservers of both prefixes and our Xvfb.
+vt_wine_down() {
+    local prefix
+    for prefix in "$(vt_prefix_for test)" "$(vt_prefix_for run)"; do
+        [ -d "$prefix" ] && WINEPREFIX="$prefix" "$VT_WINESERVER" -k </dev/null >/dev/null 2>&1
+    done
+    if vt_alive "$VT_WINE_DIR/xvfb.pid"; then
+        kill "$(cat "$VT_WINE_DIR/xvfb.pid")" 2>/dev/null
+    fi
+    rm -f "$VT_WINE_DIR/xvfb.pid" "$VT_WINE_DIR/display" "$VT_WINE_DIR/keeper.pid"
+    return 0
+}

@@ -1,0 +1,98 @@
+#include "app/MainWindow.h"
+
+#include "config/BackupRotation.h"
+#include "config/ConfigFile.h"
+#include "model/TileGrid.h"
+#include "resources/resource.h"
+#include "view/Paint.h"
+
+const wchar_t MainWindowClassName[] = L"Vantrel";
+const wchar_t MainWindowTitle[] = L"Vantrel";
+
+// Lives as long as the process, like the class that uses it.
+static HBRUSH backgroundBrush;
+
+bool RegisterMainWindowClass(HINSTANCE instance)
+{
+    if (backgroundBrush == NULL)
+        backgroundBrush = CreateSolidBrush(RGB(40, 40, 40));
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VANTREL));
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VANTREL));
+    windowClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
+    windowClass.hbrBackground = backgroundBrush;
+    windowClass.lpszMenuName = NULL;
+    windowClass.lpszClassName = MainWindowClassName;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    MainWindow = CreateWindowExW(0, MainWindowClassName, MainWindowTitle, MainWindowStyle,
+                                 AppSettings.windowLeft, AppSettings.windowTop,
+                                 AppSettings.windowWidth, AppSettings.windowHeight,
+                                 NULL, NULL, instance, NULL);
+    return MainWindow;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:         OnWheelSettingChange(); return 0;
+    case WM_DESTROY:        OnDestroy(window); return 0;
+    case WM_MOVE:           OnMove(window); return 0;
+    case WM_PAINT:          OnPaint(window); return 0;
+    case WM_ERASEBKGND:     return 1;
+    case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
+    case WM_HOTKEY:         OnHotkey(window); return 0;
+    default:                return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+int WheelStepFromLines(UINT lines)
+{
+    return lines == 0 ? 0 : (int)(120u / lines);
+}
+
+void OnWheelSettingChange(void)
+{
+    UINT lines = 0;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    AppSettings.wheelStep = WheelStepFromLines(lines);
+}
+
+void OnMove(HWND window)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return;
+    AppSettings.windowLeft = rect.left;
+    AppSettings.windowTop = rect.top;
+}
+
+void OnHotkey(HWND window)
+{
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    else if (window == GetForegroundWindow())
+        ShowWindow(window, SW_MINIMIZE);
+    else
+        SetForegroundWindow(window);
+}
+
+void OnDestroy(HWND)
+{
+    // The quit message is posted last: a message box shown before it must stay open
+    // until the user has read it, and its modal loop would end at once on WM_QUIT.
+    if (SaveConfig() != 0)
+        MessageBoxW(NULL, ConfigWriteFailedText, NULL, MB_OK);
+    RotateBackups();
+    PostQuitMessage(0);
+}

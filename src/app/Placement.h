@@ -1,0 +1,31 @@
+// Default settings and the first window placement, from the screen and the taskbar.
+#pragma once
+#include <windows.h>
+
+struct WindowPlacementValues {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// The client rectangle wanted for the default 6 x 8 grid on a screen of the given size
+// with a taskbar of the given height: (0, 0, min(width, 843), min(height, 637) - taskbar).
+RECT WantedClientRect(int screenWidth, int screenHeight, int taskbarHeight);
+
+// The first placement from the screen size, the taskbar height and the wanted client
+// rectangle after AdjustWindowRect.
+WindowPlacementValues FirstPlacement(int screenWidth, int screenHeight, int taskbarHeight, const RECT* adjusted);
+
+// Height of the window of class "Shell_TrayWnd", or 0 when there is none.
+int TaskbarHeight(void);
+
+// Sets the defaults of the settings and the window rectangle of the first placement.
+void ApplyDefaultsAndFirstPlacement(void);
+
+// True when the rectangle shares at least one pixel with one of the areas.
+bool RectMeetsAnyArea(const RECT* rect, const RECT* areas, int count);
+
+// A saved window rectangle that no monitor's work area shows any more (a monitor was
+// disconnected, the resolution dropped) is replaced by the first placement.
+void KeepWindowReachable(void);

@@ -1,0 +1,55 @@
+#include "app/SingleInstance.h"
+
+#include <windows.h>
+
+#include "app/MainWindow.h"
+
+// FindWindowW alone lets two simultaneous starts both find nothing before either window
+// exists. The mutex, held for the life of the process, makes one of them the instance;
+// the other waits for that instance's window and hands over to it.
+static const wchar_t InstanceMutexName[] = L"Local\\Morrowtide.Vantrel.Instance";
+
+// How long a second start waits for the first instance to show its window.
+static const DWORD HandOverWaitMs = 10000;
+static const DWORD PollIntervalMs = 25;
+
+static HANDLE instanceMutex;
+
+void ActivateRunningInstance(HWND window)
+{
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    else if (window != GetForegroundWindow())
+        SetForegroundWindow(window);
+}
+
+bool HandOverToRunningInstance(void)
+{
+    HWND running = FindWindowW(MainWindowClassName, NULL);
+    if (running != NULL) {
+        ActivateRunningInstance(running);
+        return true;
+    }
+
+    if (instanceMutex == NULL)
+        instanceMutex = CreateMutexW(NULL, FALSE, InstanceMutexName);
+    if (instanceMutex == NULL)
+        return false;   // no lock to be had: fall back to the window check alone
+
+    DWORD waited = 0;
+    for (;;) {
+        DWORD result = WaitForSingleObject(instanceMutex, 0);
+        // An abandoned lock means the previous holder died: this process takes over.
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED)
+            return false;
+        running = FindWindowW(MainWindowClassName, NULL);
+        if (running != NULL) {
+            ActivateRunningInstance(running);
+            return true;
+        }
+        if (waited >= HandOverWaitMs)
+            return true;   // the instance is still starting (or shows a start-up message)
+        Sleep(PollIntervalMs);
+        waited += PollIntervalMs;
+    }
+}

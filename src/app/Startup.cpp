@@ -1,0 +1,97 @@
+#include "app/Startup.h"
+
+#include <objbase.h>
+#include <stdlib.h>
+
+#include "app/FailureBox.h"
+#include "app/MainWindow.h"
+#include "app/Placement.h"
+#include "app/SingleInstance.h"
+#include "config/ConfigFile.h"
+#include "model/TileGrid.h"
+
+const wchar_t ConfigFolderFailedText[] = L"Unable to Create or Access the config file folder - Exiting Program.";
+const wchar_t ConfigAccessFailedText[] = L"Unable to Create or Access the config file Vantrel.cfg - Exiting Program.";
+const wchar_t RegisterClassFailedText[] = L"RegisterClass failed";
+const wchar_t CreateWindowFailedText[] = L"CreateWindow failed! - Exiting Program.";
+const wchar_t RegisterHotKeyFailedText[] = L"RegisterHotKey Failed    ---   ";
+
+// A start-up failure the program cannot run past: the box has no owner and the
+// system's default caption, and the process ends with the thread's last error.
+static int FatalStartupMessage(const wchar_t* text)
+{
+    MessageBoxW(NULL, text, NULL, MB_OK);
+    return (int)GetLastError();
+}
+
+void FormBuildDateText(void)
+{
+    const char narrow[] = "Build Date:  " __DATE__ " at " __TIME__;
+    size_t converted = 0;
+    mbstowcs_s(&converted, AppSettings.buildDateText, BuildDateCapacity, narrow, _TRUNCATE);
+}
+
+void RegisterStartupHotkey(void)
+{
+    if (RegisterHotKey(MainWindow, AppSettings.hotkeyId, (UINT)AppSettings.hotkeyModifiers, (UINT)AppSettings.hotkeyKey))
+        AppSettings.hotkeyRegistered = 1;
+    else
+        ReportLastError(RegisterHotKeyFailedText);
+}
+
+static void RestoreScrollPositions(void)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS;
+    info.nPos = AppSettings.scrollPosH;
+    SetScrollInfo(MainWindow, SB_HORZ, &info, TRUE);
+    info.nPos = AppSettings.scrollPosV;
+    SetScrollInfo(MainWindow, SB_VERT, &info, TRUE);
+}
+
+int RunVantrel(HINSTANCE instance, int showCommand)
+{
+    if (HandOverToRunningInstance())
+        return 1;
+
+    CoInitialize(NULL);
+    ResetGridAndSettings();
+    ApplyDefaultsAndFirstPlacement();
+
+    switch (LoadConfig()) {
+    case 0:
+        break;
+    case -1:
+    case -2:
+        if (SaveConfig() != 0)
+            return FatalStartupMessage(ConfigWriteFailedText);
+        break;
+    case -4:
+        return FatalStartupMessage(ConfigFolderFailedText);
+    default:
+        return FatalStartupMessage(ConfigAccessFailedText);
+    }
+    KeepWindowReachable();
+
+    FormBuildDateText();
+    if (!RegisterMainWindowClass(instance))
+        return FatalStartupMessage(RegisterClassFailedText);
+    if (CreateMainWindow(instance) == NULL)
+        return FatalStartupMessage(CreateWindowFailedText);
+
+    RecomputeContentSize();
+    RegisterStartupHotkey();
+    ShowWindow(MainWindow, showCommand);
+    RestoreScrollPositions();
+    InvalidateRect(MainWindow, NULL, TRUE);
+    UpdateWindow(MainWindow);
+    SaveConfigOrClose(MainWindow);
+
+    MSG message = {};
+    while (GetMessageW(&message, NULL, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return (int)message.wParam;
+}

@@ -1,0 +1,28 @@
+// The configuration file "Vantrel.cfg" under the local application data folder.
+#pragma once
+#include <stddef.h>
+#include <windows.h>
+
+extern const wchar_t ConfigWriteFailedText[];
+
+// Points every configuration path at another base folder instead of the local application
+// data folder; NULL goes back to the real one. For tests only.
+void SetConfigBaseFolderForTests(const wchar_t* folder);
+
+// The base folder (the local application data folder). Returns 0, or -1 when there is none.
+int GetConfigBaseFolder(wchar_t* out, size_t capacity);
+
+// base + suffix into out; -1 when the result does not fit.
+int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_t* suffix);
+
+// Reads the file into AppSettings and the TileGrid, creating folder and file when missing.
+// 0 read or created; -1 at its end before the first read; -2 another format version;
+// -3 neither readable nor creatable; -4 no folder for it.
+int LoadConfig(void);
+
+// Rewrites the whole file from MainWindow, AppSettings and the TileGrid, replacing the old
+// one in a single step. 0 written; -1 not writable; -4 no folder for it.
+int SaveConfig(void);
+
+// SaveConfig; on failure tells the user and closes the window through the normal path.
+int SaveConfigOrClose(HWND window);

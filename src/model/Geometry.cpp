@@ -1,0 +1,82 @@
+#include "model/Geometry.h"
+
+#include "model/TileGrid.h"
+
+int TilePitch(void)
+{
+    return TileSize + AppSettings.tileGap;
+}
+
+int ReadScrollPosition(int bar)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (!GetScrollInfo(MainWindow, bar, &info))
+        return 0;
+    return info.nPos;
+}
+
+int TileRectAt(int row, int column, int scrollH, int scrollV, RECT* rect)
+{
+    if (row < 1 || row > AppSettings.rows || column < 1 || column > AppSettings.columns)
+        return 1;
+    rect->left = AppSettings.marginLeft + (column - 1) * TilePitch() - scrollH;
+    rect->right = rect->left + TileSize;
+    rect->top = AppSettings.marginTop + (row - 1) * TilePitch() - scrollV;
+    rect->bottom = rect->top + TileSize;
+    return 0;
+}
+
+// The 1-based index of the first tile along one axis whose inclusive span
+// [start, start + TileSize] holds the content coordinate, or 0 when none does.
+static int HitIndexOnAxis(int coordinate, int margin, int count)
+{
+    if (coordinate < margin)
+        return 0;
+    int pitch = TilePitch();
+    int index = (coordinate - margin) / pitch + 1;
+    // With a gap below 1 the spans overlap and the lower index wins.
+    if (index > 1 && coordinate <= margin + (index - 2) * pitch + TileSize)
+        index--;
+    if (index > count)
+        return 0;
+    if (coordinate > margin + (index - 1) * pitch + TileSize)
+        return 0;
+    return index;
+}
+
+int HitTestAt(int x, int y, int scrollH, int scrollV, int* row, int* column, int* onTile, int* filled)
+{
+    *row = 0;
+    *column = 0;
+    *onTile = 0;
+    *filled = 0;
+
+    int r = HitIndexOnAxis(y + scrollV, AppSettings.marginTop, AppSettings.rows);
+    int c = HitIndexOnAxis(x + scrollH, AppSettings.marginLeft, AppSettings.columns);
+    if (r == 0 || c == 0)
+        return 0;
+
+    *row = r;
+    *column = c;
+    *onTile = 1;
+    *filled = TileAt(r, c)->filled ? 1 : 0;
+    return 1 + 2 * *filled;
+}
+
+int TileRect(int row, int column, RECT* rect)
+{
+    if (row < 1 || row > AppSettings.rows || column < 1 || column > AppSettings.columns)
+        return 1;
+    int scrollV = ReadScrollPosition(SB_VERT);
+    int scrollH = ReadScrollPosition(SB_HORZ);
+    return TileRectAt(row, column, scrollH, scrollV, rect);
+}
+
+int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled)
+{
+    int scrollV = ReadScrollPosition(SB_VERT);
+    int scrollH = ReadScrollPosition(SB_HORZ);
+    return HitTestAt(x, y, scrollH, scrollV, row, column, onTile, filled);
+}

@@ -1,0 +1,23 @@
+// Mapping between rows and columns of the grid in use and client pixels of MainWindow.
+#pragma once
+#include <windows.h>
+
+// Distance between the left edges of adjacent columns (and top edges of adjacent rows).
+int TilePitch(void);
+
+// The scroll position of one of MainWindow's scroll bars (SB_HORZ or SB_VERT); 0 when it
+// cannot be read.
+int ReadScrollPosition(int bar);
+
+// Client rectangle of a tile for the given scroll positions. Returns 1, without writing
+// the rectangle, for a row or column outside the grid in use; 0 otherwise.
+int TileRectAt(int row, int column, int scrollH, int scrollV, RECT* rect);
+
+// The tile under a client point for the given scroll positions. Returns 0 (no tile),
+// 1 (an empty tile) or 3 (a filled tile); row and column are 0 when no tile is hit.
+// A tile's hit area includes the gap to its right and below.
+int HitTestAt(int x, int y, int scrollH, int scrollV, int* row, int* column, int* onTile, int* filled);
+
+// The same two operations with the live scroll positions of MainWindow.
+int TileRect(int row, int column, RECT* rect);
+int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled);

@@ -1,0 +1,68 @@
+#include "model/TileGrid.h"
+
+#include <string.h>
+
+Tile TileGrid[MaxRows * MaxColumns];
+AppSettingsRecord AppSettings;
+HWND MainWindow;
+
+Tile* TileAt(int row, int column)
+{
+    return &TileGrid[(row - 1) * MaxColumns + (column - 1)];
+}
+
+void ClearTile(Tile* tile)
+{
+    tile->path[0] = L'\0';
+    tile->name[0] = L'\0';
+    tile->filled = 0;
+    tile->kind = TileKind::PlainFile;
+    tile->backColor = EmptyTileColor;
+    tile->iconIndex = 0;
+}
+
+void ResetGridAndSettings(void)
+{
+    for (int i = 0; i < MaxRows * MaxColumns; i++) {
+        ClearTile(&TileGrid[i]);
+        TileGrid[i].selected = 0;
+    }
+
+    memset(&AppSettings, 0, sizeof(AppSettings));
+    AppSettings.rows = 6;
+    AppSettings.columns = 8;
+    AppSettings.tileGap = 1;
+    AppSettings.marginLeft = 10;
+    AppSettings.marginTop = 10;
+    AppSettings.hotkeyModifiers = MOD_ALT | MOD_CONTROL;
+    AppSettings.hotkeyKey = 'Z';
+    AppSettings.hotkeyId = 1;
+    AppSettings.iconRefreshMode = 2;
+    AppSettings.rowsHighWater = 1;
+    AppSettings.columnsHighWater = 1;
+    AppSettings.filterIndex = 1;
+
+    AppSettings.selectedRow = 1;
+    AppSettings.selectedColumn = 1;
+    TileAt(1, 1)->selected = 1;
+}
+
+void MoveSelection(int row, int column)
+{
+    if (AppSettings.selectedRow != 0 && AppSettings.selectedColumn != 0)
+        TileAt(AppSettings.selectedRow, AppSettings.selectedColumn)->selected = 0;
+    AppSettings.selectedRow = row;
+    AppSettings.selectedColumn = column;
+    TileAt(row, column)->selected = 1;
+}
+
+int ContentExtent(int count, int tileGap, int margin)
+{
+    return (TileSize + tileGap) * count + 2 * margin - tileGap;
+}
+
+void RecomputeContentSize(void)
+{
+    AppSettings.contentWidth = ContentExtent(AppSettings.columns, AppSettings.tileGap, AppSettings.marginLeft);
+    AppSettings.contentHeight = ContentExtent(AppSettings.rows, AppSettings.tileGap, AppSettings.marginTop);
+}

@@ -1,0 +1,99 @@
+// The program-wide records: the tile grid, the settings and view state, and the main
+// window handle. They live in static storage for the whole process; every subsystem
+// reads and writes their fields directly on the GUI thread.
+#pragma once
+#include <windows.h>
+
+enum {
+    MaxRows = 50,
+    MaxColumns = 100,
+    TileSize = 102,
+    TileTextCapacity = 360,   // path and name, terminator included
+    NameLineLength = 12,
+    ComposedPathCapacity = 500,
+    BuildDateCapacity = 101
+};
+
+// What a tile's target is; only Program changes behaviour. Scoped, because the shell
+// headers declare a Folder of their own.
+struct TileKind {
+    enum {
+        NotOnDisk = -1,
+        PlainFile = 0,
+        Folder = 1,
+        Program = 2
+    };
+};
+
+const COLORREF EmptyTileColor = 0x323232;
+
+struct Tile {
+    wchar_t path[TileTextCapacity];
+    int filled;
+    wchar_t name[TileTextCapacity];
+    int kind;
+    COLORREF backColor;
+    int selected;
+    // The icon's index in the system image list plus one; 0 means "not looked up yet".
+    // The offset keeps a real index of 0 apart from the cleared value.
+    int iconIndex;
+};
+
+struct AppSettingsRecord {
+    int rows;
+    int columns;
+    int tileGap;
+    int marginLeft;
+    int marginTop;
+    int contentWidth;
+    int contentHeight;
+    int selectedRow;
+    int selectedColumn;
+    int contextRow;
+    int contextColumn;
+    int hotkeyModifiers;
+    int hotkeyKey;
+    int hotkeyId;
+    int hotkeyRegistered;
+    int windowLeft;
+    int windowTop;
+    int windowWidth;
+    int windowHeight;
+    int scrollPosH;
+    int scrollPosV;
+    int screenWidth;
+    int screenHeight;
+    int clientWidth;
+    int clientHeight;
+    int wheelStep;
+    int iconRefreshMode;
+    int rowsHighWater;
+    int columnsHighWater;
+    int filterIndex;
+    COLORREF customColors[16];
+    wchar_t buildDateText[BuildDateCapacity];
+};
+
+// Rows r in 1..MaxRows and columns c in 1..MaxColumns, stored row by row, 100 to a row.
+extern Tile TileGrid[MaxRows * MaxColumns];
+extern AppSettingsRecord AppSettings;
+extern HWND MainWindow;
+
+// The tile at (row, column). The caller guarantees 1 <= row <= MaxRows and
+// 1 <= column <= MaxColumns.
+Tile* TileAt(int row, int column);
+
+// Empties a tile; its selection flag is left alone.
+void ClearTile(Tile* tile);
+
+// Puts every tile and setting at its start value, with tile (1, 1) selected.
+void ResetGridAndSettings(void);
+
+// Moves the one selected tile: clears the old flag, stores the position, sets the new flag.
+void MoveSelection(int row, int column);
+
+// Pixel extent of `count` tiles with the gap between them and a margin on both sides.
+int ContentExtent(int count, int tileGap, int margin);
+
+// Recomputes contentWidth and contentHeight from rows, columns, gap and margins.
+void RecomputeContentSize(void);

@@ -1,0 +1,282 @@
+#include "TestSupport.h"
+
+#include <shellapi.h>
+#include <stdio.h>
+
+#include "app/MainWindow.h"
+#include "app/Placement.h"
+#include "config/ConfigFile.h"
+#include "model/TileGrid.h"
+
+// ---- message boxes -------------------------------------------------------------------
+
+static MessageBoxCatcher* activeCatcher;
+static HHOOK catcherHook;
+
+static HICON FindBoxIcon(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32];
+        GetClassNameW(child, name, 32);
+        if (_wcsicmp(name, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return (HICON)SendMessageW(child, STM_GETICON, 0, 0);
+    }
+    return NULL;
+}
+
+static LRESULT CALLBACK CatcherProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && activeCatcher != NULL) {
+        HWND box = (HWND)wParam;
+        wchar_t name[32];
+        GetClassNameW(box, name, 32);
+        if (wcscmp(name, L"#32770") == 0 && GetPropW(box, L"VantrelCaught") == NULL) {
+            SetPropW(box, L"VantrelCaught", (HANDLE)1);
+            CaughtBox caught;
+            wchar_t text[2048];
+            GetWindowTextW(box, text, 2048);
+            caught.caption = text;
+            HWND label = GetDlgItem(box, 0xFFFF);
+            std::wstring full((size_t)GetWindowTextLengthW(label) + 1, L'\0');
+            GetWindowTextW(label, &full[0], (int)full.size());
+            caught.text = full.c_str();
+            caught.owner = GetWindow(box, GW_OWNER);
+            caught.icon = FindBoxIcon(box);
+            MSG quit;
+            caught.quitPending = PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
+            activeCatcher->boxes.push_back(caught);
+            PostMessageW(box, WM_COMMAND, MAKEWPARAM(activeCatcher->button, BN_CLICKED), 0);
+        }
+    }
+    return CallNextHookEx(catcherHook, code, wParam, lParam);
+}
+
+MessageBoxCatcher::MessageBoxCatcher(int button) : button(button)
+{
+    activeCatcher = this;
+    catcherHook = SetWindowsHookExW(WH_CBT, CatcherProc, NULL, GetCurrentThreadId());
+}
+
+MessageBoxCatcher::~MessageBoxCatcher()
+{
+    UnhookWindowsHookEx(catcherHook);
+    catcherHook = NULL;
+    activeCatcher = NULL;
+}
+
+// ---- painting ------------------------------------------------------------------------
+
+DibCanvas::DibCanvas(int width, int height) : width(width), height(height)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = NULL;
+    dc = CreateCompatibleDC(NULL);
+    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, NULL, 0);
+    bits = (const DWORD*)pixels;
+    original = SelectObject(dc, bitmap);
+}
+
+DibCanvas::~DibCanvas()
+{
+    SelectObject(dc, original);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+COLORREF DibCanvas::Pixel(int x, int y) const
+{
+    GdiFlush();
+    DWORD bgra = bits[y * width + x];
+    return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+}
+
+int DibCanvas::CountColor(const RECT& area, COLORREF color) const
+{
+    int count = 0;
+    for (int y = area.top; y < area.bottom; y++)
+        for (int x = area.left; x < area.right; x++)
+            if (Pixel(x, y) == color)
+                count++;
+    return count;
+}
+
+bool DibCanvas::Save(const wchar_t* path) const
+{
+    GdiFlush();
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = -height;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    DWORD size = (DWORD)(width * height * 4);
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + size;
+    std::string bytes((const char*)&file, sizeof(file));
+    bytes.append((const char*)&info, sizeof(info));
+    bytes.append((const char*)bits, size);
+    return WriteFileBytes(path, bytes);
+}
+
+// ---- files and folders ---------------------------------------------------------------
+
+static std::wstring sessionFolder;
+
+static void RemoveTree(const std::wstring& folder)
+{
+    std::wstring from = folder;
+    from.push_back(L'\0');   // the list of names ends with a second terminator
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NO_UI;
+    SHFileOperationW(&operation);
+}
+
+static std::wstring MakeUniqueFolder(const wchar_t* stem)
+{
+    static int counter;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    wchar_t folder[MAX_PATH];
+    swprintf_s(folder, MAX_PATH, L"%lsvantrel-%ls-%lu-%d", temp, stem, GetCurrentProcessId(), ++counter);
+    RemoveTree(folder);
+    CreateDirectoryW(folder, NULL);
+    return folder;
+}
+
+// Every test program keeps the configuration code in a folder of its own, so that no
+// test reads or writes a real configuration, not even the test prefix's.
+class SessionFolderEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        sessionFolder = MakeUniqueFolder(L"session");
+        SetConfigBaseFolderForTests(sessionFolder.c_str());
+    }
+    void TearDown() override
+    {
+        RemoveTree(sessionFolder);
+    }
+};
+
+void InstallTestEnvironment()
+{
+    ::testing::AddGlobalTestEnvironment(new SessionFolderEnvironment);
+}
+
+TestFolder::TestFolder() : path(MakeUniqueFolder(L"test"))
+{
+    SetConfigBaseFolderForTests(path.c_str());
+}
+
+TestFolder::~TestFolder()
+{
+    SetConfigBaseFolderForTests(sessionFolder.c_str());
+    RemoveTree(path);
+}
+
+std::wstring TestFolder::Join(const std::wstring& relative) const
+{
+    return path + L"\\" + relative;
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, NULL) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+std::string Utf16FileBytes(const std::wstring& text)
+{
+    std::string bytes("\xFF\xFE", 2);
+    for (wchar_t c : text) {
+        if (c == L'\n') {
+            bytes.append("\r\0", 2);
+        }
+        bytes.push_back((char)(c & 0xFF));
+        bytes.push_back((char)((c >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+bool FileExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// ---- program state and the main window -----------------------------------------------
+
+void ResetProgramState()
+{
+    ResetGridAndSettings();
+    ApplyDefaultsAndFirstPlacement();
+    RecomputeContentSize();
+}
+
+HWND CreateTestMainWindow(int width, int height)
+{
+    static bool registered;
+    if (!registered)
+        registered = RegisterMainWindowClass(GetModuleHandleW(NULL));
+    AppSettings.windowLeft = 50;
+    AppSettings.windowTop = 40;
+    AppSettings.windowWidth = width;
+    AppSettings.windowHeight = height;
+    return CreateMainWindow(GetModuleHandleW(NULL));
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void DestroyTestMainWindow()
+{
+    if (MainWindow != NULL && IsWindow(MainWindow))
+        DestroyWindow(MainWindow);
+    MainWindow = NULL;
+    MSG quit;
+    while (PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}

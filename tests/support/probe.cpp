@@ -1,0 +1,165 @@
+// A Windows-side helper for scenario tests: reports what the scenario cannot see from
+// X11 (window classes, styles, states, message boxes) and acts on windows by handle.
+//     probe window [class]      the top-level window of that class (default "Vantrel")
+//     probe foreground          the foreground window
+//     probe boxes               every message box on screen, with caption and text
+//     probe press-ok            presses OK on every message box
+//     probe close [class]       posts WM_CLOSE to the window of that class
+//     probe minimize [class]    minimises it
+//     probe cover               opens a plain window that takes the foreground, until killed
+//     probe appdata             the local application data folder
+//     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
+// Output is one "key=value" per line. Exit code 2 when the asked-for window is missing.
+#include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+#include <stdio.h>
+#include <wchar.h>
+
+static void PrintText(const char* key, const wchar_t* text)
+{
+    char utf8[2048];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), NULL, NULL);
+    // Line feeds in texts are shown as \n so that every value stays on its line.
+    printf("%s=", key);
+    for (const char* p = utf8; *p; p++) {
+        if (*p == '\n')
+            printf("\\n");
+        else if (*p != '\r')
+            putchar(*p);
+    }
+    putchar('\n');
+}
+
+static void Describe(HWND window)
+{
+    wchar_t text[1024];
+    printf("hwnd=%llu\n", (unsigned long long)(ULONG_PTR)window);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    printf("pid=%lu\n", pid);
+    GetClassNameW(window, text, 1024);
+    PrintText("class", text);
+    GetWindowTextW(window, text, 1024);
+    PrintText("title", text);
+    printf("style=0x%08lX\n", (unsigned long)GetWindowLongW(window, GWL_STYLE));
+    printf("exstyle=0x%08lX\n", (unsigned long)GetWindowLongW(window, GWL_EXSTYLE));
+    RECT r;
+    GetWindowRect(window, &r);
+    printf("rect=%ld,%ld,%ld,%ld\n", r.left, r.top, r.right, r.bottom);
+    GetClientRect(window, &r);
+    POINT origin = { 0, 0 };
+    ClientToScreen(window, &origin);
+    printf("client=%ld,%ld,%ld,%ld\n", origin.x, origin.y, origin.x + r.right, origin.y + r.bottom);
+    printf("iconic=%d\n", IsIconic(window) ? 1 : 0);
+    printf("visible=%d\n", IsWindowVisible(window) ? 1 : 0);
+    printf("foreground=%d\n", GetForegroundWindow() == window ? 1 : 0);
+    HWND owner = GetWindow(window, GW_OWNER);
+    printf("owner=%llu\n", (unsigned long long)(ULONG_PTR)owner);
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    if (GetScrollInfo(window, SB_HORZ, &info))
+        printf("hscroll=%d,%d,%u,%d\n", info.nMin, info.nMax, info.nPage, info.nPos);
+    if (GetScrollInfo(window, SB_VERT, &info))
+        printf("vscroll=%d,%d,%u,%d\n", info.nMin, info.nMax, info.nPage, info.nPos);
+}
+
+static BOOL CALLBACK PrintBox(HWND window, LPARAM pressOk)
+{
+    wchar_t name[64];
+    if (!IsWindowVisible(window) || !GetClassNameW(window, name, 64) || wcscmp(name, L"#32770") != 0)
+        return TRUE;
+    if (pressOk) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+    wchar_t text[1024];
+    printf("box\n");
+    GetWindowTextW(window, text, 1024);
+    PrintText("caption", text);
+    GetDlgItemTextW(window, 0xFFFF, text, 1024);
+    PrintText("text", text);
+    HWND owner = GetWindow(window, GW_OWNER);
+    printf("owner=%llu\n", (unsigned long long)(ULONG_PTR)owner);
+    return TRUE;
+}
+
+static LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+static int Cover(void)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = CoverProc;
+    windowClass.hInstance = GetModuleHandleW(NULL);
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
+    windowClass.lpszClassName = L"VantrelTestCover";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowExW(0, L"VantrelTestCover", L"Cover", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 600, 500,
+                                  NULL, NULL, windowClass.hInstance, NULL);
+    SetForegroundWindow(window);
+    MSG message;
+    while (GetMessageW(&message, NULL, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2)
+        return 1;
+    const wchar_t* command = argv[1];
+    const wchar_t* className = argc > 2 ? argv[2] : L"Vantrel";
+
+    if (wcscmp(command, L"window") == 0 || wcscmp(command, L"close") == 0 || wcscmp(command, L"minimize") == 0) {
+        HWND window = FindWindowW(className, NULL);
+        if (window == NULL)
+            return 2;
+        if (wcscmp(command, L"close") == 0)
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        else if (wcscmp(command, L"minimize") == 0)
+            ShowWindow(window, SW_MINIMIZE);
+        else
+            Describe(window);
+        return 0;
+    }
+    if (wcscmp(command, L"foreground") == 0) {
+        HWND window = GetForegroundWindow();
+        if (window == NULL)
+            return 2;
+        Describe(window);
+        return 0;
+    }
+    if (wcscmp(command, L"boxes") == 0 || wcscmp(command, L"press-ok") == 0) {
+        EnumWindows(PrintBox, wcscmp(command, L"press-ok") == 0);
+        return 0;
+    }
+    if (wcscmp(command, L"cover") == 0)
+        return Cover();
+    if (wcscmp(command, L"hold-hotkey") == 0) {
+        if (!RegisterHotKey(NULL, 1, MOD_ALT | MOD_CONTROL, 'Z'))
+            return 2;
+        printf("held=1\n");
+        fflush(stdout);
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (wcscmp(command, L"appdata") == 0) {
+        PWSTR folder = NULL;
+        if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, NULL, &folder)))
+            return 2;
+        PrintText("appdata", folder);
+        CoTaskMemFree(folder);
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,197 @@
+// The main window's class, style and the messages the application shell handles.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/MainWindow.h"
+#include "app/Startup.h"
+#include "config/ConfigFile.h"
+#include "model/TileGrid.h"
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProgramState();
+        window = CreateTestMainWindow();
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override { DestroyTestMainWindow(); }
+    HWND window = NULL;
+};
+
+TEST_F(MainWindowTest, ClassAndWindowLookAsUsersSeeThem)
+{
+    wchar_t text[64];
+    GetClassNameW(window, text, 64);
+    EXPECT_STREQ(text, L"Vantrel");
+    GetWindowTextW(window, text, 64);
+    EXPECT_STREQ(text, L"Vantrel");
+    EXPECT_EQ(MainWindow, window);
+
+    DWORD style = (DWORD)GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & 0x02FF0000u, 0x02FF0000u);
+    EXPECT_EQ(GetMenu(window), nullptr);
+    EXPECT_EQ(GetParent(window), nullptr);
+
+    EXPECT_EQ(GetClassLongPtrW(window, GCL_STYLE), (ULONG_PTR)(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(GetClassLongPtrW(window, GCL_CBCLSEXTRA), 0u);
+    EXPECT_EQ(GetClassLongPtrW(window, GCL_CBWNDEXTRA), 0u);
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICON), 0u);
+    EXPECT_NE(GetClassLongPtrW(window, GCLP_HICONSM), 0u);
+    EXPECT_EQ(GetClassLongPtrW(window, GCLP_HCURSOR), (ULONG_PTR)LoadCursorW(NULL, IDC_ARROW));
+
+    LOGBRUSH brush = {};
+    ASSERT_EQ(GetObjectW((HBRUSH)GetClassLongPtrW(window, GCLP_HBRBACKGROUND), sizeof(brush), &brush), (int)sizeof(brush));
+    EXPECT_EQ(brush.lbStyle, (UINT)BS_SOLID);
+    EXPECT_EQ(brush.lbColor, 0x282828u);
+}
+
+TEST_F(MainWindowTest, WindowTakesThePlacementFromTheSettings)
+{
+    DestroyTestMainWindow();
+    AppSettings.windowLeft = 31;
+    AppSettings.windowTop = 27;
+    AppSettings.windowWidth = 640;
+    AppSettings.windowHeight = 480;
+    window = CreateMainWindow(GetModuleHandleW(NULL));
+    ASSERT_NE(window, nullptr);
+    RECT r;
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 31);
+    EXPECT_EQ(r.top, 27);
+    EXPECT_EQ(r.right - r.left, 640);
+    EXPECT_EQ(r.bottom - r.top, 480);
+}
+
+TEST_F(MainWindowTest, BackgroundEraseDrawsNothing)
+{
+    EXPECT_EQ(SendMessageW(window, WM_ERASEBKGND, 0, 0), 1);
+}
+
+TEST(WheelStepTest, OneHundredTwentyDividedByTheLinesSetting)
+{
+    EXPECT_EQ(WheelStepFromLines(0), 0);
+    EXPECT_EQ(WheelStepFromLines(1), 120);
+    EXPECT_EQ(WheelStepFromLines(3), 40);
+    EXPECT_EQ(WheelStepFromLines(7), 17);
+    EXPECT_EQ(WheelStepFromLines(120), 1);
+    EXPECT_EQ(WheelStepFromLines(121), 0);
+    EXPECT_EQ(WheelStepFromLines(WHEEL_PAGESCROLL), 0);
+}
+
+TEST_F(MainWindowTest, CreationAndSettingChangesReadTheWheelSetting)
+{
+    UINT original = 3;
+    SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &original, 0);
+    EXPECT_EQ(AppSettings.wheelStep, WheelStepFromLines(original));
+
+    ASSERT_TRUE(SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 6, NULL, 0));
+    EXPECT_EQ(SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0), 0);
+    EXPECT_EQ(AppSettings.wheelStep, 20);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, 0, NULL, 0);
+    SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0);
+    EXPECT_EQ(AppSettings.wheelStep, 0);
+    SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, original, NULL, 0);
+}
+
+TEST_F(MainWindowTest, MovingTheWindowUpdatesItsStoredPosition)
+{
+    SetWindowPos(window, NULL, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(AppSettings.windowLeft, 123);
+    EXPECT_EQ(AppSettings.windowTop, 77);
+}
+
+TEST_F(MainWindowTest, HotkeyMinimisesRestoresAndBringsForward)
+{
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    PumpMessages();
+    ASSERT_EQ(GetForegroundWindow(), window);
+
+    EXPECT_EQ(SendMessageW(window, WM_HOTKEY, 1, MAKELPARAM(MOD_ALT | MOD_CONTROL, 'Z')), 0);
+    PumpMessages();
+    EXPECT_TRUE(IsIconic(window));
+
+    SendMessageW(window, WM_HOTKEY, 2, 0);   // any identifier
+    PumpMessages();
+    EXPECT_FALSE(IsIconic(window));
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, NULL, NULL,
+                                 NULL, NULL);
+    SetForegroundWindow(other);
+    PumpMessages();
+    ASSERT_EQ(GetForegroundWindow(), other);
+    SendMessageW(window, WM_HOTKEY, 1, 0);
+    PumpMessages();
+    EXPECT_EQ(GetForegroundWindow(), window);
+    EXPECT_FALSE(IsIconic(window));
+    DestroyWindow(other);
+}
+
+TEST_F(MainWindowTest, DestroyingSavesRotatesAndThenQuits)
+{
+    TestFolder folder;
+    DestroyWindow(window);
+    MainWindow = NULL;
+
+    std::string saved = ReadFileBytes(folder.Join(L"Morrowtide\\Vantrel.cfg"));
+    EXPECT_EQ(saved.compare(0, 2, "\xFF\xFE"), 0);
+    EXPECT_EQ(ReadFileBytes(folder.Join(L"Morrowtide\\Backup\\Vantrel_Bkup000-.cfg")), saved);
+    MSG quit;
+    ASSERT_TRUE(PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
+}
+
+TEST_F(MainWindowTest, FailedSaveAtShutdownIsShownBeforeTheQuitMessage)
+{
+    TestFolder folder;
+    // A plain file where the configuration folder belongs makes every save fail.
+    ASSERT_TRUE(WriteFileBytes(folder.Join(L"Morrowtide"), "x"));
+    MessageBoxCatcher catcher;
+    DestroyWindow(window);
+    MainWindow = NULL;
+
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(catcher.boxes[0].text, L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.");
+    EXPECT_EQ(catcher.boxes[0].owner, nullptr);
+    EXPECT_FALSE(catcher.boxes[0].quitPending);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(MainWindowTest, StartupHotkeyRegistrationFailureIsReportedAndKeepsTheFlag)
+{
+    ASSERT_TRUE(RegisterHotKey(NULL, 7, MOD_ALT | MOD_CONTROL, 'Q'));
+    AppSettings.hotkeyKey = 'Q';
+    AppSettings.hotkeyRegistered = 1;
+    {
+        MessageBoxCatcher catcher;
+        RegisterStartupHotkey();
+        ASSERT_EQ(catcher.boxes.size(), 1u);
+        const std::wstring start = L"RegisterHotKey Failed    ---    failed with error 1409: ";
+        EXPECT_EQ(catcher.boxes[0].text.compare(0, start.size(), start), 0) << catcher.boxes[0].text.c_str();
+        EXPECT_EQ(catcher.boxes[0].owner, window);
+    }
+    EXPECT_EQ(AppSettings.hotkeyRegistered, 1);
+    UnregisterHotKey(NULL, 7);
+
+    AppSettings.hotkeyRegistered = 0;
+    MessageBoxCatcher none;
+    RegisterStartupHotkey();
+    EXPECT_TRUE(none.boxes.empty());
+    EXPECT_EQ(AppSettings.hotkeyRegistered, 1);
+    UnregisterHotKey(window, AppSettings.hotkeyId);
+}
+
+TEST(BuildDateTest, ReadsLikeTheCompilersDateAndTime)
+{
+    FormBuildDateText();
+    const wchar_t* text = AppSettings.buildDateText;
+    ASSERT_EQ(wcsncmp(text, L"Build Date:  ", 13), 0) << text;
+    // "Mmm dd yyyy at hh:mm:ss"
+    std::wstring rest = text + 13;
+    ASSERT_EQ(rest.size(), 23u) << text;
+    EXPECT_EQ(rest.substr(11, 4), L" at ");
+    EXPECT_EQ(rest[17], L':');
+    EXPECT_EQ(rest[20], L':');
+}
