@@ -22,6 +22,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 vt_prefix_for() {
     case "$1" in
         run) echo "$VT_WINE_DIR/run-prefix" ;;
+        shot) echo "$VT_WINE_DIR/shot-prefix" ;;
         *) echo "$VT_WINE_DIR/prefix" ;;
     esac
 }
@@ -58,12 +59,12 @@ vt_prefix_up() {
     if [ ! -f "$WINEPREFIX/.vantrel-booted" ]; then
         mkdir -p "$WINEPREFIX"
         "$VT_WINE" wineboot -i 9>&- </dev/null >/dev/null 2>&1
-        "$VT_WINESERVER" -w
-        if [ "$kind" = test ]; then
+        timeout 120 "$VT_WINESERVER" -w
+        if [ "$kind" != run ]; then
             "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f 9>&- </dev/null >/dev/null 2>&1
             "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$VT_DESKTOP_SIZE" /f \
                 9>&- </dev/null >/dev/null 2>&1
-            "$VT_WINESERVER" -w
+            timeout 120 "$VT_WINESERVER" -w
         fi
         touch "$WINEPREFIX/.vantrel-booted"
     fi
@@ -80,19 +81,21 @@ vt_keeper_up() {
     echo $! >"$VT_WINE_DIR/keeper.pid"
 }
 
-# vt_wine_up [test|run]: everything needed to start Windows programs. Safe to call from
-# several processes at once.
+# vt_wine_up [test|run|shot]: everything needed to start Windows programs. Safe to call
+# from several processes at once. "test" is the test suite's prefix; "run" opens windows
+# on the user's $DISPLAY (or a private Xvfb without one); "shot" is a prefix of its own
+# with the virtual desktop on the private Xvfb, for a screenshot without a display.
 vt_wine_up() {
     local kind="${1:-test}"
     mkdir -p "$VT_WINE_DIR"
     (
         flock 9
-        if [ "$kind" = test ] || [ -z "${DISPLAY:-}" ]; then vt_xvfb_up || exit 1; fi
+        if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then vt_xvfb_up || exit 1; fi
         vt_prefix_up "$kind"
         [ "$kind" = test ] && vt_keeper_up
         exit 0
     ) 9>"$VT_WINE_DIR/lock" || return 1
-    if [ "$kind" = test ] || [ -z "${DISPLAY:-}" ]; then
+    if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then
         export DISPLAY=":$(cat "$VT_WINE_DIR/display")"
     fi
     export WINEPREFIX=$(vt_prefix_for "$kind")
@@ -101,8 +104,8 @@ vt_wine_up() {
 # Stops the wineservers of both prefixes and our Xvfb.
 vt_wine_down() {
     local prefix
-    for prefix in "$(vt_prefix_for test)" "$(vt_prefix_for run)"; do
-        [ -d "$prefix" ] && WINEPREFIX="$prefix" "$VT_WINESERVER" -k </dev/null >/dev/null 2>&1
+    for prefix in "$(vt_prefix_for test)" "$(vt_prefix_for run)" "$(vt_prefix_for shot)"; do
+        if [ -d "$prefix" ]; then WINEPREFIX="$prefix" "$VT_WINESERVER" -k </dev/null >/dev/null 2>&1 || true; fi
     done
     if vt_alive "$VT_WINE_DIR/xvfb.pid"; then
         kill "$(cat "$VT_WINE_DIR/xvfb.pid")" 2>/dev/null

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds Vantrel with its tests and runs the whole suite under
+# Wine on a private display. Extra arguments go to ctest (for example -R scenario).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${VANTREL_BUILD_DIR:-$root/build}"
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
+cmake --build "$build" -j"$(nproc)"
+cd "$build"
+ctest --output-on-failure "$@"
