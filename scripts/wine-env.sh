@@ -79,6 +79,15 @@ vt_keeper_up() {
     vt_alive "$VT_WINE_DIR/keeper.pid" && return 0
     setsid "$VT_WINE" "$keeper" 9>&- </dev/null >/dev/null 2>&1 &
     echo $! >"$VT_WINE_DIR/keeper.pid"
+    # Wait for the desktop: a test program that opened it itself would leave Wine's desktop
+    # process holding the test's output pipe, and CTest waiting for it to close.
+    local _
+    for _ in $(seq 1 300); do
+        xdotool search --name 'Wine desktop' >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "the virtual desktop did not open" >&2
+    return 1
 }
 
 # vt_wine_up [test|run|shot]: everything needed to start Windows programs. Safe to call

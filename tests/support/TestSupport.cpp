@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <stdio.h>
+#include <winternl.h>
 
 #include "app/MainWindow.h"
 #include "app/Placement.h"
@@ -279,4 +280,36 @@ void DestroyTestMainWindow()
     MSG quit;
     while (PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+}
+
+// ---- resource counting ---------------------------------------------------------------
+
+struct SharedGdiEntry {
+    unsigned long long object;
+    unsigned short owner;
+    unsigned short lock;
+    unsigned short unique;
+    unsigned char type;
+    unsigned char flags;
+    unsigned long long user;
+};
+
+int GdiObjectCount()
+{
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (counted != 0)
+        return (int)counted;
+    // The handle table's address sits in the process environment block (x64 offset 0xF8).
+    PROCESS_BASIC_INFORMATION basic = {};
+    if (NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &basic, sizeof(basic), NULL) != 0)
+        return -1;
+    const BYTE* peb = (const BYTE*)basic.PebBaseAddress;
+    const SharedGdiEntry* table = *(const SharedGdiEntry* const*)(peb + 0xF8);
+    if (table == NULL)
+        return -1;
+    int count = 0;
+    for (int i = 0; i < 0x10000; i++)
+        if (table[i].type != 0)
+            count++;
+    return count;
 }

@@ -71,3 +71,8 @@ void DestroyTestMainWindow();
 
 // Dispatches pending messages of this thread.
 void PumpMessages();
+
+// GDI objects that this process holds. GetGuiResources where the system counts them;
+// under Wine, whose GetGuiResources counts nothing, the live entries of the GDI handle
+// table that Wine shares with the process (icons hold GDI bitmaps there as well).
+int GdiObjectCount();

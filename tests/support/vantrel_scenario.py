@@ -38,6 +38,7 @@ class Screenshot:
 
     def pixel(self, x, y):
         """0xRRGGBB at (x, y)."""
+        assert 0 <= x < self.width and 0 <= y < self.height, (x, y)
         i = (y * self.width + x) * 3
         return (self.data[i] << 16) | (self.data[i + 1] << 8) | self.data[i + 2]
 
