@@ -114,6 +114,21 @@ static void ApplyTileLine(const TileLine* line)
     tile->backColor = line->backColor;
 }
 
+// True for a file that begins with the big-endian byte order mark FE FF. Windows' runtime
+// refuses to open such a file in UTF-16LE mode, other runtimes would read it as garbage;
+// either way it must not be read, nor replaced by the next save.
+static bool StartsBigEndian(const wchar_t* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    unsigned char mark[2] = {};
+    DWORD read = 0;
+    BOOL ok = ReadFile(file, mark, sizeof(mark), &read, NULL);
+    CloseHandle(file);
+    return ok && read == 2 && mark[0] == 0xFE && mark[1] == 0xFF;
+}
+
 static int CreateEmptyConfigFile(const wchar_t* path)
 {
     FILE* file = NULL;
@@ -158,7 +173,8 @@ int LoadConfig(void)
     }
     // An existing file that cannot be read is left exactly as it is.
     FILE* file = NULL;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || _wfopen_s(&file, path, L"r, ccs=UTF-16LE") != 0 || file == NULL)
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || StartsBigEndian(path) ||
+        _wfopen_s(&file, path, L"r, ccs=UTF-16LE") != 0 || file == NULL)
         return -3;
     if (feof(file)) {
         fclose(file);

@@ -11,8 +11,8 @@
 
 // ---- message boxes -------------------------------------------------------------------
 
+// The innermost catcher takes the boxes; catchers nest.
 static MessageBoxCatcher* activeCatcher;
-static HHOOK catcherHook;
 
 static HICON FindBoxIcon(HWND box)
 {
@@ -49,20 +49,20 @@ static LRESULT CALLBACK CatcherProc(int code, WPARAM wParam, LPARAM lParam)
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(activeCatcher->button, BN_CLICKED), 0);
         }
     }
-    return CallNextHookEx(catcherHook, code, wParam, lParam);
+    return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
 MessageBoxCatcher::MessageBoxCatcher(int button) : button(button)
 {
+    previous = activeCatcher;
     activeCatcher = this;
-    catcherHook = SetWindowsHookExW(WH_CBT, CatcherProc, NULL, GetCurrentThreadId());
+    hook = SetWindowsHookExW(WH_CBT, CatcherProc, NULL, GetCurrentThreadId());
 }
 
 MessageBoxCatcher::~MessageBoxCatcher()
 {
-    UnhookWindowsHookEx(catcherHook);
-    catcherHook = NULL;
-    activeCatcher = NULL;
+    UnhookWindowsHookEx(hook);
+    activeCatcher = previous;
 }
 
 // ---- painting ------------------------------------------------------------------------
@@ -274,8 +274,10 @@ void PumpMessages()
 
 void DestroyTestMainWindow()
 {
-    if (MainWindow != NULL && IsWindow(MainWindow))
+    if (MainWindow != NULL && IsWindow(MainWindow)) {
+        MessageBoxCatcher catcher;
         DestroyWindow(MainWindow);
+    }
     MainWindow = NULL;
     MSG quit;
     while (PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {

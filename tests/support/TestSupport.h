@@ -24,6 +24,9 @@ public:
     ~MessageBoxCatcher();
     std::vector<CaughtBox> boxes;
     int button;
+private:
+    MessageBoxCatcher* previous = nullptr;
+    HHOOK hook = NULL;
 };
 
 // A 32-bit top-down DIB section selected into a memory device context.
@@ -66,8 +69,14 @@ void ResetProgramState();
 
 // Registers the main window class once per process and creates a main window (hidden).
 HWND CreateTestMainWindow(int width = 600, int height = 500);
-// Destroys the window and removes the WM_QUIT that its destruction posts.
+// Destroys the window, answering any message box its shutdown shows, and removes the
+// WM_QUIT that its destruction posts.
 void DestroyTestMainWindow();
+
+inline bool StartsWith(const std::wstring& text, const std::wstring& start)
+{
+    return text.compare(0, start.size(), start) == 0;
+}
 
 // Dispatches pending messages of this thread.
 void PumpMessages();

@@ -1,0 +1,226 @@
+// The rotation of 20 backups, run after run, and its failures.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "TestSupport.h"
+#include "config/BackupRotation.h"
+#include "config/ConfigFile.h"
+
+TEST(BackupSlotNameTest, TwoDigitsAfterTheZeroAndTheMarkerBeforeTheExtension)
+{
+    wchar_t name[32];
+    ASSERT_EQ(BackupSlotFileName(0, false, name, _countof(name)), 0);
+    EXPECT_STREQ(name, L"Vantrel_Bkup000.cfg");
+    BackupSlotFileName(9, true, name, _countof(name));
+    EXPECT_STREQ(name, L"Vantrel_Bkup009-.cfg");
+    BackupSlotFileName(10, false, name, _countof(name));
+    EXPECT_STREQ(name, L"Vantrel_Bkup010.cfg");
+    BackupSlotFileName(19, true, name, _countof(name));
+    EXPECT_STREQ(name, L"Vantrel_Bkup019-.cfg");
+    EXPECT_EQ(BackupSlotFileName(20, false, name, _countof(name)), -1);
+    EXPECT_EQ(BackupSlotFileName(-1, false, name, _countof(name)), -1);
+    EXPECT_EQ(BackupSlotFileName(3, true, name, 10), -1);
+}
+
+class BackupRotationTest : public ::testing::Test {
+protected:
+    void SetUp() override { CreateDirectoryW(folder.Join(L"Morrowtide").c_str(), NULL); }
+
+    std::wstring Source() const { return folder.Join(L"Morrowtide\\Vantrel.cfg"); }
+    std::wstring Backup() const { return folder.Join(L"Morrowtide\\Backup"); }
+    std::wstring Slot(int slot, bool marker) const
+    {
+        wchar_t name[32];
+        BackupSlotFileName(slot, marker, name, _countof(name));
+        return Backup() + L"\\" + name;
+    }
+    void SetSource(const std::string& content) { ASSERT_TRUE(WriteFileBytes(Source(), content)); }
+
+    // The files in the backup folder, shortened to their slot part ("000-", "013").
+    std::set<std::wstring> Files() const
+    {
+        std::set<std::wstring> files;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((Backup() + L"\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return files;
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (name.compare(0, 12, L"Vantrel_Bkup") == 0 && name.size() > 16)
+                name = name.substr(12, name.size() - 16);
+            files.insert(name);
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+        return files;
+    }
+
+    std::set<std::wstring> Plain(int from, int to, std::set<std::wstring> files = {}) const
+    {
+        for (int slot = from; slot <= to; slot++) {
+            wchar_t name[8];
+            swprintf_s(name, L"%03d", slot);
+            files.insert(name);
+        }
+        return files;
+    }
+
+    void FillAllPlain()
+    {
+        CreateDirectoryW(Backup().c_str(), NULL);
+        for (int slot = 0; slot < BackupSlotCount; slot++)
+            ASSERT_TRUE(WriteFileBytes(Slot(slot, false), "old " + std::to_string(slot)));
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(BackupRotationTest, TheWorkedSequenceFromRunOneToTwentyTwo)
+{
+    for (int run = 1; run <= 22; run++) {
+        SetSource("end state of run " + std::to_string(run));
+        ASSERT_EQ(RotateBackups(), 0) << "run " << run;
+
+        int newest = (run - 1) % BackupSlotCount;
+        std::set<std::wstring> expected = Plain(0, std::min(run, 20) - 1);
+        wchar_t marker[8];
+        swprintf_s(marker, L"%03d", newest);
+        expected.erase(marker);
+        expected.insert(std::wstring(marker) + L"-");
+        EXPECT_EQ(Files(), expected) << "run " << run;
+        EXPECT_EQ(ReadFileBytes(Slot(newest, true)), "end state of run " + std::to_string(run));
+    }
+    // After run 22 the oldest copy is that of run 3, in slot 2.
+    EXPECT_EQ(ReadFileBytes(Slot(2, false)), "end state of run 3");
+    EXPECT_EQ(ReadFileBytes(Slot(0, false)), "end state of run 21");
+}
+
+TEST_F(BackupRotationTest, AMissingSourceGivesMinusFourAndCopiesNothing)
+{
+    EXPECT_EQ(RotateBackups(), -4);
+    EXPECT_TRUE(Files().empty());
+    // A folder in the source's place counts as missing.
+    ASSERT_TRUE(CreateDirectoryW(Source().c_str(), NULL));
+    EXPECT_EQ(RotateBackups(), -4);
+    EXPECT_TRUE(Files().empty());
+}
+
+TEST_F(BackupRotationTest, AllPlainAndNoMarkerStartsOverAtSlotZero)
+{
+    FillAllPlain();
+    SetSource("new");
+    EXPECT_EQ(RotateBackups(), 0);
+    std::set<std::wstring> expected = Plain(1, 19);
+    expected.insert(L"000-");
+    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
+}
+
+TEST_F(BackupRotationTest, TheFirstGapTakesTheNewCopy)
+{
+    FillAllPlain();
+    DeleteFileW(Slot(5, false).c_str());
+    DeleteFileW(Slot(12, false).c_str());
+    ASSERT_TRUE(WriteFileBytes(Slot(12, true), "marked"));
+    SetSource("new");
+    EXPECT_EQ(RotateBackups(), 0);
+    std::set<std::wstring> expected = Plain(0, 19);
+    expected.erase(L"005");
+    expected.erase(L"012");
+    expected.insert(L"005-");
+    expected.insert(L"012-");
+    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(ReadFileBytes(Slot(5, true)), "new");
+}
+
+TEST_F(BackupRotationTest, OfTwoMarkersTheLowerOneAdvances)
+{
+    FillAllPlain();
+    DeleteFileW(Slot(3, false).c_str());
+    DeleteFileW(Slot(10, false).c_str());
+    WriteFileBytes(Slot(3, true), "three");
+    WriteFileBytes(Slot(10, true), "ten");
+    SetSource("new");
+    EXPECT_EQ(RotateBackups(), 0);
+    std::set<std::wstring> expected = Plain(0, 19);
+    expected.erase(L"004");
+    expected.erase(L"010");
+    expected.insert(L"004-");
+    expected.insert(L"010-");
+    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(ReadFileBytes(Slot(3, false)), "three");
+    EXPECT_EQ(ReadFileBytes(Slot(10, true)), "ten");
+}
+
+TEST_F(BackupRotationTest, SlotNineteenIsFollowedBySlotZero)
+{
+    FillAllPlain();
+    DeleteFileW(Slot(19, false).c_str());
+    WriteFileBytes(Slot(19, true), "nineteen");
+    SetSource("new");
+    EXPECT_EQ(RotateBackups(), 0);
+    std::set<std::wstring> expected = Plain(1, 19);
+    expected.insert(L"000-");
+    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
+    EXPECT_EQ(ReadFileBytes(Slot(19, false)), "nineteen");
+}
+
+TEST_F(BackupRotationTest, AFolderWithASlotsNameMakesTheSlotCountAsUsed)
+{
+    CreateDirectoryW(Backup().c_str(), NULL);
+    ASSERT_TRUE(CreateDirectoryW(Slot(0, true).c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(Slot(1, false).c_str(), NULL));
+    SetSource("new");
+    EXPECT_EQ(RotateBackups(), 0);
+    EXPECT_TRUE(FolderExists(Slot(0, true)));
+    EXPECT_TRUE(FolderExists(Slot(1, false)));
+    EXPECT_EQ(ReadFileBytes(Slot(2, true)), "new");
+}
+
+TEST_F(BackupRotationTest, AStalePlainFileStopsTheRotationButNotTheNewestCopy)
+{
+    // Slot 2 holds both the newest copy and a plain file that could not be deleted.
+    CreateDirectoryW(Backup().c_str(), NULL);
+    WriteFileBytes(Slot(0, false), "a");
+    WriteFileBytes(Slot(1, false), "b");
+    WriteFileBytes(Slot(2, false), "stale");
+    WriteFileBytes(Slot(2, true), "newest");
+    SetSource("new");
+    EXPECT_EQ(RotateBackups(), -5);
+    EXPECT_EQ(ReadFileBytes(Slot(3, true)), "new");
+    EXPECT_EQ(ReadFileBytes(Slot(2, true)), "newest");
+    EXPECT_EQ(ReadFileBytes(Slot(2, false)), "stale");
+    // The next run repeats the step: the newest state is still written each time.
+    SetSource("newer");
+    EXPECT_EQ(RotateBackups(), -5);
+    EXPECT_EQ(ReadFileBytes(Slot(3, true)), "newer");
+}
+
+TEST_F(BackupRotationTest, CopyFailuresChangeNothing)
+{
+    SetSource("locked");
+    HANDLE locked = CreateFileW(Source().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RotateBackups(), -3);
+    EXPECT_TRUE(Files().empty());
+
+    WriteFileBytes(Slot(0, true), "marked");
+    EXPECT_EQ(RotateBackups(), -4);
+    EXPECT_EQ(Files(), std::set<std::wstring>{ L"000-" });
+    CloseHandle(locked);
+    EXPECT_EQ(RotateBackups(), 0);
+}
+
+TEST_F(BackupRotationTest, NoConfigurationFolderMeansNoBackupFolder)
+{
+    RemoveDirectoryW(folder.Join(L"Morrowtide").c_str());
+    EXPECT_EQ(RotateBackups(), -1);
+    EXPECT_FALSE(FolderExists(Backup()));
+
+    std::wstring longBase = folder.path + L"\\" + std::wstring(470, L'b');
+    SetConfigBaseFolderForTests(longBase.c_str());
+    EXPECT_EQ(RotateBackups(), -1);
+}

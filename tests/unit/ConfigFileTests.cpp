@@ -1,0 +1,452 @@
+// LoadConfig, SaveConfig and SaveConfigOrClose on real files in a test folder.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/MainWindow.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigFormat.h"
+#include "model/TileGrid.h"
+
+static const wchar_t UnreadableText[] = L"The Configuration File settings can not be read. Using default program settings";
+static const wchar_t UnreadableCaption[] = L"ERROR - Configuration File Settings Unreadable";
+
+// The example file: a 6 x 8 grid, hotkey registered, tile (1, 2) selected, three tiles.
+static const wchar_t ExampleText[] =
+    L"//#v0003 DO NOT CHANGE THIS LINE\n"
+    L"-10,0,859,646,0,0,90,1,6,8,1,2\n"
+    L"1,1,2,3289650,C:\\Tools\\Editor\\editor.exe,Editor\n"
+    L"1,2,1,255,D:\\Projects,Projects\n"
+    L"2,1,0,3289650,C:\\Data\\notes#^e$, draft.txt,Notes#^e$, draft\n";
+
+class ConfigFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProgramState();
+        CreateDirectoryW(folder.Join(L"Morrowtide").c_str(), NULL);
+    }
+    void TearDown() override { DestroyTestMainWindow(); }
+
+    std::wstring ConfigPath() const { return folder.Join(L"Morrowtide\\Vantrel.cfg"); }
+    void WriteConfig(const std::wstring& text) { ASSERT_TRUE(WriteFileBytes(ConfigPath(), Utf16FileBytes(text))); }
+
+    void ExpectDefaults()
+    {
+        EXPECT_EQ(AppSettings.rows, 6);
+        EXPECT_EQ(AppSettings.columns, 8);
+        EXPECT_EQ(AppSettings.hotkeyKey, 'Z');
+        EXPECT_EQ(AppSettings.hotkeyRegistered, 0);
+        EXPECT_EQ(AppSettings.windowLeft, -10);
+        EXPECT_EQ(AppSettings.scrollPosH, 0);
+        EXPECT_EQ(AppSettings.selectedRow, 1);
+        EXPECT_EQ(AppSettings.selectedColumn, 1);
+        EXPECT_EQ(AppSettings.rowsHighWater, 1);
+    }
+
+    int FilledCount()
+    {
+        int count = 0;
+        for (const Tile& tile : TileGrid)
+            count += tile.filled;
+        return count;
+    }
+
+    TestFolder folder;
+};
+
+TEST_F(ConfigFileTest, ExampleFileLoadsItsSettingsAndThreeTiles)
+{
+    WriteConfig(ExampleText);
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+
+    EXPECT_EQ(AppSettings.windowLeft, -10);
+    EXPECT_EQ(AppSettings.windowTop, 0);
+    EXPECT_EQ(AppSettings.windowWidth, 859);
+    EXPECT_EQ(AppSettings.windowHeight, 646);
+    EXPECT_EQ(AppSettings.hotkeyRegistered, 1);
+    EXPECT_EQ(AppSettings.selectedRow, 1);
+    EXPECT_EQ(AppSettings.selectedColumn, 2);
+    EXPECT_EQ(TileAt(1, 2)->selected, 1);
+    EXPECT_EQ(TileAt(1, 1)->selected, 0);
+    EXPECT_EQ(AppSettings.rowsHighWater, 6);
+    EXPECT_EQ(AppSettings.columnsHighWater, 8);
+
+    EXPECT_EQ(FilledCount(), 3);
+    const Tile* editor = TileAt(1, 1);
+    EXPECT_STREQ(editor->path, L"C:\\Tools\\Editor\\editor.exe");
+    EXPECT_STREQ(editor->name, L"Editor");
+    EXPECT_EQ(editor->kind, 2);
+    EXPECT_EQ(editor->backColor, 0x323232u);
+    EXPECT_EQ(editor->iconIndex, 0);
+    EXPECT_EQ(TileAt(1, 2)->backColor, 255u);
+    EXPECT_STREQ(TileAt(2, 1)->path, L"C:\\Data\\notes, draft.txt");
+    EXPECT_STREQ(TileAt(2, 1)->name, L"Notes, draft");
+}
+
+TEST_F(ConfigFileTest, SavingTheExampleModelReproducesTheFileByteForByte)
+{
+    HWND window = CreateTestMainWindow(859, 646);
+    ASSERT_NE(window, nullptr);
+    SetWindowPos(window, NULL, -10, 0, 859, 646, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT r;
+    GetWindowRect(window, &r);
+    ASSERT_EQ(r.left, -10);
+    ASSERT_EQ(r.top, 0);
+
+    AppSettings.hotkeyRegistered = 1;
+    MoveSelection(1, 2);
+    Tile* tile = TileAt(1, 1);
+    wcscpy_s(tile->path, L"C:\\Tools\\Editor\\editor.exe");
+    wcscpy_s(tile->name, L"Editor");
+    tile->filled = 1;
+    tile->kind = 2;
+    tile = TileAt(1, 2);
+    wcscpy_s(tile->path, L"D:\\Projects");
+    wcscpy_s(tile->name, L"Projects");
+    tile->filled = 1;
+    tile->kind = 1;
+    tile->backColor = 255;
+    tile = TileAt(2, 1);
+    wcscpy_s(tile->path, L"C:\\Data\\notes, draft.txt");
+    wcscpy_s(tile->name, L"Notes, draft");
+    tile->filled = 1;
+
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(SaveConfig(), 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+    std::string bytes = ReadFileBytes(ConfigPath());
+    EXPECT_EQ(bytes, Utf16FileBytes(ExampleText));
+    EXPECT_EQ(bytes.substr(0, 22), std::string("\xFF\xFE/\0/\0#\0v\0" "0\0" "0\0" "0\0" "3\0 \0D\0", 22));
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+}
+
+TEST_F(ConfigFileTest, SaveAndLoadBringBackEveryFilledTileOfTheWholeArray)
+{
+    ASSERT_NE(CreateTestMainWindow(), nullptr);
+    AppSettings.rows = 3;
+    AppSettings.columns = 3;
+    MoveSelection(2, 3);
+    const int cells[][2] = { { 1, 1 }, { 4, 4 }, { 6, 8 }, { 50, 100 }, { 50, 1 } };
+    for (const auto& cell : cells) {
+        Tile* tile = TileAt(cell[0], cell[1]);
+        swprintf_s(tile->path, L"C:\\t\\%d-%d.txt", cell[0], cell[1]);
+        swprintf_s(tile->name, L"tile %d %d", cell[0], cell[1]);
+        tile->filled = 1;
+        tile->kind = cell[0] % 4 - 1;
+        tile->backColor = RGB(cell[0], cell[1], 7);
+    }
+    ASSERT_EQ(SaveConfig(), 0);
+
+    ResetProgramState();
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_EQ(AppSettings.rows, 3);
+    EXPECT_EQ(AppSettings.columns, 3);
+    EXPECT_EQ(AppSettings.selectedRow, 2);
+    EXPECT_EQ(AppSettings.selectedColumn, 3);
+    EXPECT_EQ(FilledCount(), 5);
+    for (const auto& cell : cells) {
+        const Tile* tile = TileAt(cell[0], cell[1]);
+        wchar_t expected[64];
+        swprintf_s(expected, L"C:\\t\\%d-%d.txt", cell[0], cell[1]);
+        EXPECT_STREQ(tile->path, expected);
+        EXPECT_EQ(tile->kind, cell[0] % 4 - 1);
+        EXPECT_EQ(tile->backColor, (COLORREF)RGB(cell[0], cell[1], 7));
+    }
+}
+
+TEST_F(ConfigFileTest, MissingFileIsCreatedHoldingOnlyTheByteOrderMark)
+{
+    RemoveDirectoryW(folder.Join(L"Morrowtide").c_str());
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), std::string("\xFF\xFE"));
+    ExpectDefaults();
+
+    // The two-byte file of a first run, and an empty file, read as nothing at all.
+    ResetProgramState();
+    ASSERT_EQ(LoadConfig(), 0);
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), ""));
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+    ExpectDefaults();
+    EXPECT_EQ(FilledCount(), 0);
+}
+
+TEST_F(ConfigFileTest, UnknownFormatVersionsAndHeaderlessFiles)
+{
+    WriteConfig(L"//#v0004 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,65,1,9,9,1,1\n1,1,0,0,C:\\x,X\n");
+    EXPECT_EQ(LoadConfig(), -2);
+    ExpectDefaults();
+    EXPECT_EQ(FilledCount(), 0);
+
+    // A capital V is no header: the settings stay at their defaults, and every line after
+    // the first is a tile line, the would-be settings line too.
+    ResetProgramState();
+    WriteConfig(L"//#V0003\n5,5,5,5,0,0,65,1,9,9,1,1\n1,2,0,0,C:\\x,X\n");
+    EXPECT_EQ(LoadConfig(), 0);
+    ExpectDefaults();
+    EXPECT_EQ(FilledCount(), 2);
+    EXPECT_EQ(TileAt(1, 2)->filled, 1);
+    EXPECT_STREQ(TileAt(5, 5)->path, L"0");
+
+    ResetProgramState();
+    WriteConfig(L"1,1,0,0,C:\\first,First\n");
+    EXPECT_EQ(LoadConfig(), 0);
+    EXPECT_EQ(FilledCount(), 0) << "a first line that is no header is not read at all";
+
+    ResetProgramState();
+    WriteConfig(L"//#v0003 DO NOT CHANGE THIS LINE\n");
+    EXPECT_EQ(LoadConfig(), 0);
+    ExpectDefaults();
+}
+
+TEST_F(ConfigFileTest, UnreadableSettingsWarnKeepDefaultsAndStillLoadTiles)
+{
+    const wchar_t* lines[] = {
+        L"-32000,-32000,160,27,0,0,65,1,9,9,2,2\n",   // a minimised window
+        L"1,2,3,4,5,6,65,1,9,9,2\n",                  // eleven fields
+        L"1,2,3,4,5,6,65,1,9,9,2,x\n",
+    };
+    for (const wchar_t* settings : lines) {
+        ResetProgramState();
+        HWND window = CreateTestMainWindow();
+        WriteConfig(std::wstring(L"//#v0003 DO NOT CHANGE THIS LINE\n") + settings + L"3,3,0,0,C:\\x,X\n");
+        MessageBoxCatcher catcher;
+        EXPECT_EQ(LoadConfig(), 0);
+        ASSERT_EQ(catcher.boxes.size(), 1u) << settings;
+        EXPECT_EQ(catcher.boxes[0].text, UnreadableText);
+        EXPECT_EQ(catcher.boxes[0].caption, UnreadableCaption);
+        EXPECT_EQ(catcher.boxes[0].owner, window);
+        EXPECT_EQ(catcher.boxes[0].icon, LoadIconW(NULL, IDI_WARNING));
+        AppSettings.windowLeft = -10;   // the test window moved it
+        EXPECT_EQ(AppSettings.rows, 6);
+        EXPECT_EQ(AppSettings.hotkeyKey, 'Z');
+        EXPECT_EQ(AppSettings.selectedRow, 1);
+        EXPECT_EQ(TileAt(3, 3)->filled, 1);
+        DestroyTestMainWindow();
+    }
+}
+
+TEST_F(ConfigFileTest, LinesThatCannotBeReadWholeAreSkippedWhole)
+{
+    // Lines longer than any the writer produces, whose tails look like tile lines, cut
+    // wherever a reader with a fixed buffer might cut them.
+    for (int length = ConfigLineCapacity - 3; length <= ConfigLineCapacity + 2; length++) {
+        std::wstring head = L"1,1,0,0,C:\\";
+        std::wstring monster = head + std::wstring((size_t)length - head.size(), L'a') + L"2,2,0,0,C:\\evil,Evil";
+        ResetProgramState();
+        WriteConfig(L"//#v0003 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,90,1,6,8,1,1\n" + monster +
+                    L"\n3,3,0,0,C:\\after,After\n// a comment\n4,4,0,0,C:\\last,Last\n");
+        ASSERT_EQ(LoadConfig(), 0);
+        EXPECT_EQ(TileAt(1, 1)->filled, 0) << length;
+        EXPECT_EQ(TileAt(2, 2)->filled, 0) << length;
+        EXPECT_STREQ(TileAt(3, 3)->path, L"C:\\after");
+        EXPECT_STREQ(TileAt(4, 4)->path, L"C:\\last");
+    }
+
+    // A line holding a NUL is not read up to the NUL and taken for a shorter one.
+    std::wstring text = L"//#v0003 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,90,1,6,8,1,1\n1,1,0,0,C:\\cut";
+    text.push_back(L'\0');
+    text += L"rest,Name\n5,5,0,0,C:\\ok,Ok\n";
+    ResetProgramState();
+    WriteConfig(text);
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_EQ(TileAt(1, 1)->filled, 0);
+    EXPECT_EQ(TileAt(5, 5)->filled, 1);
+}
+
+TEST_F(ConfigFileTest, EdgeCasesOfTileLines)
+{
+    WriteConfig(L"//#v0003 DO NOT CHANGE THIS LINE\n"
+                L"-10,0,859,646,0,0,90,1,6,8,1,1\n"
+                L"007,1,0,0,C:\\seven,Seven\n"
+                L"2,2,0,0,C:\\first,First\n"
+                L"2,2,0,255,C:\\second,Second\n"
+                L"51,1,0,0,C:\\x,X\n"
+                L"1,0,0,0,C:\\x,X\n"
+                L"1,101,0,0,C:\\x,X\n"
+                L"3,3,-1,0,C:\\missing.txt,Missing\n"
+                L"4,4,-2,0,C:\\x,X\n"
+                L"5,5,0,0,x#^e$,Name\n"
+                L"6,6,0,0,  C:\\padded  ,  two  words  \n");
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_STREQ(TileAt(7, 1)->path, L"C:\\seven");
+    EXPECT_STREQ(TileAt(2, 2)->path, L"C:\\second");
+    EXPECT_EQ(TileAt(2, 2)->backColor, 255u);
+    EXPECT_EQ(TileAt(3, 3)->kind, -1);
+    EXPECT_EQ(TileAt(4, 4)->filled, 0);
+    EXPECT_STREQ(TileAt(5, 5)->path, L"x,Name");
+    EXPECT_STREQ(TileAt(6, 6)->path, L"C:\\padded");
+    EXPECT_STREQ(TileAt(6, 6)->name, L"  two  words  ");
+    EXPECT_EQ(FilledCount(), 5);
+}
+
+TEST_F(ConfigFileTest, EmptyNamesComeFromTheShell)
+{
+    std::wstring target = folder.Join(L"notepad.exe");
+    ASSERT_TRUE(WriteFileBytes(target, "MZ"));
+    WriteConfig(L"//#v0003 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,90,1,6,8,1,1\n1,1,2,0," + target +
+                L",\n1,2,0,0,C:\\nowhere\\x.txt,\n");
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_STREQ(TileAt(1, 1)->name, L"Notepad");
+    EXPECT_EQ(TileAt(1, 2)->filled, 1);
+    EXPECT_STREQ(TileAt(1, 2)->name, L"");
+}
+
+TEST_F(ConfigFileTest, Utf8FilesWithTheirMarkAreRead)
+{
+    std::string utf8 = "\xEF\xBB\xBF//#v0003 DO NOT CHANGE THIS LINE\r\n-10,0,859,646,0,0,65,1,7,9,2,2\r\n"
+                       "1,1,0,0,C:\\Caf\xC3\xA9,Caf\xC3\xA9 \xF0\x9F\x98\x80\r\n";
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), utf8));
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_EQ(AppSettings.rows, 7);
+    EXPECT_EQ(AppSettings.hotkeyKey, 'A');
+    EXPECT_STREQ(TileAt(1, 1)->path, L"C:\\Caf\u00e9");
+    EXPECT_STREQ(TileAt(1, 1)->name, L"Caf\u00e9 \U0001F600");
+}
+
+TEST_F(ConfigFileTest, AnExistingFileThatCannotBeReadIsLeftAlone)
+{
+    // Big-endian byte order mark: the runtime refuses it.
+    std::string bigEndian = "\xFE\xFF\0/\0/\0#";
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), bigEndian));
+    EXPECT_EQ(LoadConfig(), -3);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), bigEndian);
+
+    // Held by another process that shares nothing.
+    WriteConfig(ExampleText);
+    HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ResetProgramState();
+    EXPECT_EQ(LoadConfig(), -3);
+    EXPECT_EQ(FilledCount(), 0);
+    CloseHandle(held);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
+
+    // A folder where the file belongs.
+    DeleteFileW(ConfigPath().c_str());
+    ASSERT_TRUE(CreateDirectoryW(ConfigPath().c_str(), NULL));
+    EXPECT_EQ(LoadConfig(), -3);
+    EXPECT_TRUE(FolderExists(ConfigPath()));
+}
+
+TEST_F(ConfigFileTest, FolderThatCannotBeCreatedIsReported)
+{
+    TestFolder inner;
+    std::wstring missing = inner.Join(L"no\\such\\base");
+    SetConfigBaseFolderForTests(missing.c_str());
+    MessageBoxCatcher catcher;
+    EXPECT_EQ(LoadConfig(), -4);
+    EXPECT_EQ(SaveConfig(), -4);
+    ASSERT_EQ(catcher.boxes.size(), 2u);
+    std::wstring folderText = L"Couldn't Create Folder:\n   " + missing + L"\\Morrowtide\n\n";
+    EXPECT_EQ(catcher.boxes[0].text, folderText + L"CreateDirectoryW() return code = 0");
+    EXPECT_EQ(catcher.boxes[0].caption, L"This is Vantrel");
+    EXPECT_EQ(catcher.boxes[1].text, folderText + L"CreateDirectoryW return code = 0");
+    EXPECT_EQ(catcher.boxes[1].caption, L"This is Vantrel - msg 101");
+    EXPECT_EQ(catcher.boxes[0].icon, LoadIconW(NULL, IDI_WARNING));
+    EXPECT_EQ(catcher.boxes[0].owner, nullptr);
+}
+
+TEST_F(ConfigFileTest, NoUsableBaseFolderFailsWithoutTouchingAnyFile)
+{
+    // A base folder too long for the composed paths stands for one that cannot be found.
+    std::wstring longBase = folder.path + L"\\" + std::wstring(480, L'b');
+    SetConfigBaseFolderForTests(longBase.c_str());
+    MessageBoxCatcher catcher;
+    EXPECT_EQ(LoadConfig(), -4);
+    EXPECT_EQ(SaveConfig(), -4);
+    EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(ConfigFileTest, MissingFileThatCannotBeCreatedGivesMinusThree)
+{
+    // A plain file named like the folder: the folder "exists", the file inside cannot.
+    RemoveDirectoryW(folder.Join(L"Morrowtide").c_str());
+    ASSERT_TRUE(WriteFileBytes(folder.Join(L"Morrowtide"), "x"));
+    HWND window = CreateTestMainWindow();
+    MessageBoxCatcher catcher;
+    EXPECT_EQ(LoadConfig(), -3);
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(catcher.boxes[0].text, L"Couldn't Create Config File");
+    EXPECT_EQ(catcher.boxes[0].caption, L"Error - Vantrel ");
+    EXPECT_EQ(catcher.boxes[0].owner, window);
+    EXPECT_EQ(SaveConfig(), -1);
+}
+
+TEST_F(ConfigFileTest, SavingWithoutAWindowReportsThreeLookUpsAndWritesPlaceholders)
+{
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(SaveConfig(), 0);
+    ASSERT_EQ(catcher.boxes.size(), 3u);
+    EXPECT_TRUE(StartsWith(catcher.boxes[0].text, L"GetWindowRect()  -\n\n  failed with error 1400: "))
+        << catcher.boxes[0].text.c_str();
+    EXPECT_TRUE(StartsWith(catcher.boxes[1].text, L"GetScrollInfo(hwnd, SB_HORZ) - \n\n  failed with error "))
+        << catcher.boxes[1].text.c_str();
+    EXPECT_TRUE(StartsWith(catcher.boxes[2].text, L"GetScrollInfo(hwnd,SB_VERT)  -\n\n  failed with error "))
+        << catcher.boxes[2].text.c_str();
+    for (const CaughtBox& box : catcher.boxes)
+        EXPECT_EQ(box.caption, L"Vantrel Error");
+    std::string bytes = ReadFileBytes(ConfigPath());
+    EXPECT_EQ(bytes, Utf16FileBytes(L"//#v0003 DO NOT CHANGE THIS LINE\n0,0,0,0,1,1,90,0,6,8,1,1\n"));
+}
+
+TEST_F(ConfigFileTest, AMinimisedWindowIsSavedWithItsRestoredRectangle)
+{
+    HWND window = CreateTestMainWindow(640, 480);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    SetWindowPos(window, NULL, 120, 90, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    ASSERT_EQ(SaveConfig(), 0);
+
+    ResetProgramState();
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+    EXPECT_EQ(AppSettings.windowLeft, 120);
+    EXPECT_EQ(AppSettings.windowTop, 90);
+    EXPECT_EQ(AppSettings.windowWidth, 640);
+    EXPECT_EQ(AppSettings.windowHeight, 480);
+}
+
+TEST_F(ConfigFileTest, AFileHeldOpenElsewhereIsNeitherReplacedNorDamaged)
+{
+    ASSERT_NE(CreateTestMainWindow(), nullptr);
+    WriteConfig(ExampleText);
+    HANDLE reader = CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SaveConfig(), -1);
+    CloseHandle(reader);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+
+    // A save that cannot write its new content leaves the old file whole.
+    ASSERT_TRUE(CreateDirectoryW((ConfigPath() + L".new").c_str(), NULL));
+    EXPECT_EQ(SaveConfig(), -1);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
+    RemoveDirectoryW((ConfigPath() + L".new").c_str());
+    EXPECT_EQ(SaveConfig(), 0);
+    EXPECT_NE(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
+}
+
+TEST_F(ConfigFileTest, SaveOrCloseTellsTheUserAndClosesTheWindow)
+{
+    HWND window = CreateTestMainWindow();
+    EXPECT_EQ(SaveConfigOrClose(window), 0);
+    MSG message;
+    EXPECT_FALSE(PeekMessageW(&message, window, WM_CLOSE, WM_CLOSE, PM_NOREMOVE));
+
+    HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    MessageBoxCatcher catcher;
+    EXPECT_NE(SaveConfigOrClose(window), 0);
+    CloseHandle(held);
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(catcher.boxes[0].text, L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.");
+    EXPECT_EQ(catcher.boxes[0].owner, nullptr);
+    EXPECT_TRUE(PeekMessageW(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
