@@ -1,5 +1,6 @@
 #include "config/ConfigFile.h"
 
+#include <io.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 #include <stdio.h>
@@ -315,6 +316,9 @@ int SaveConfig(void)
     if (_wfopen_s(&file, temp, L"w, ccs=UTF-16LE") != 0 || file == NULL)
         return -1;
     bool written = WriteConfigContent(file);
+    // On the disk before the rename, so that a power loss cannot keep the name but not the data.
+    if (fflush(file) != 0 || _commit(_fileno(file)) != 0)
+        written = false;
     if (fclose(file) != 0)
         written = false;
     if (!written || !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
