@@ -52,6 +52,14 @@ static WindowPlacementValues ComputeFirstPlacement(void)
     return FirstPlacement(AppSettings.screenWidth, AppSettings.screenHeight, TaskbarHeight(), &rect);
 }
 
+static void StorePlacement(const WindowPlacementValues* placement)
+{
+    AppSettings.windowLeft = placement->left;
+    AppSettings.windowTop = placement->top;
+    AppSettings.windowWidth = placement->width;
+    AppSettings.windowHeight = placement->height;
+}
+
 void ApplyDefaultsAndFirstPlacement(void)
 {
     AppSettings.screenHeight = GetSystemMetrics(SM_CYSCREEN);
@@ -68,10 +76,7 @@ void ApplyDefaultsAndFirstPlacement(void)
     AppSettings.hotkeyId = 1;
 
     WindowPlacementValues placement = ComputeFirstPlacement();
-    AppSettings.windowLeft = placement.left;
-    AppSettings.windowTop = placement.top;
-    AppSettings.windowWidth = placement.width;
-    AppSettings.windowHeight = placement.height;
+    StorePlacement(&placement);
 
     AppSettings.scrollPosH = 0;
     AppSettings.scrollPosV = 0;
@@ -120,8 +125,5 @@ void KeepWindowReachable(void)
         return;
 
     WindowPlacementValues placement = ComputeFirstPlacement();
-    AppSettings.windowLeft = placement.left;
-    AppSettings.windowTop = placement.top;
-    AppSettings.windowWidth = placement.width;
-    AppSettings.windowHeight = placement.height;
+    StorePlacement(&placement);
 }

@@ -49,7 +49,7 @@ int RotateBackups(void)
     wchar_t folder[ComposedPathCapacity];
     // Without a base folder there is no valid path: nothing is touched.
     if (GetConfigBaseFolder(base, _countof(base)) != 0 ||
-        ComposePath(source, _countof(source), base, L"\\Morrowtide\\Vantrel.cfg") != 0 ||
+        ComposePath(source, _countof(source), base, ConfigFileSuffix) != 0 ||
         ComposePath(folder, _countof(folder), base, L"\\Morrowtide\\Backup") != 0)
         return -1;
     wchar_t probe[ComposedPathCapacity];

@@ -13,9 +13,8 @@
 
 const wchar_t ConfigWriteFailedText[] = L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.";
 
-static const wchar_t ConfigFolderSuffix[] = L"\\Morrowtide";
-static const wchar_t ConfigFileSuffix[] = L"\\Morrowtide\\Vantrel.cfg";
-static const wchar_t ConfigTempSuffix[] = L"\\Morrowtide\\Vantrel.cfg.new";
+const wchar_t ConfigFolderSuffix[] = L"\\Morrowtide";
+const wchar_t ConfigFileSuffix[] = L"\\Morrowtide\\Vantrel.cfg";
 static const int FolderMessageCapacity = 400;
 
 static wchar_t baseFolderOverride[ComposedPathCapacity];
@@ -50,16 +49,14 @@ int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_
     return 0;
 }
 
-// Makes sure the configuration folder exists and composes the path of one of its files.
-// Returns 0, or -4 when there is no folder (after telling the user why, when the folder
-// could not be created).
-static int PrepareConfigFolder(const wchar_t* codeFormat, const wchar_t* caption, const wchar_t* fileSuffix,
-                               wchar_t* filePath, size_t capacity)
+// Makes sure the configuration folder exists and composes the file's path. Returns 0, or
+// -4 when there is no folder (after telling the user why, when it could not be created).
+static int PrepareConfigFolder(const wchar_t* codeFormat, const wchar_t* caption, wchar_t* filePath, size_t capacity)
 {
     wchar_t base[ComposedPathCapacity];
     wchar_t folder[ComposedPathCapacity];
     if (GetConfigBaseFolder(base, _countof(base)) != 0 || ComposePath(folder, _countof(folder), base, ConfigFolderSuffix) != 0 ||
-        ComposePath(filePath, capacity, base, fileSuffix) != 0)
+        ComposePath(filePath, capacity, base, ConfigFileSuffix) != 0)
         return -4;
 
     BOOL created = CreateDirectoryW(folder, NULL);
@@ -160,8 +157,7 @@ int LoadConfig(void)
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
     wchar_t path[ComposedPathCapacity];
-    int status = PrepareConfigFolder(L"CreateDirectoryW() return code = %d", L"This is Vantrel", ConfigFileSuffix, path,
-                                     _countof(path));
+    int status = PrepareConfigFolder(L"CreateDirectoryW() return code = %d", L"This is Vantrel", path, _countof(path));
     if (status != 0)
         return status;
 
@@ -300,12 +296,11 @@ int SaveConfig(void)
 {
     wchar_t path[ComposedPathCapacity];
     wchar_t temp[ComposedPathCapacity];
-    int status = PrepareConfigFolder(L"CreateDirectoryW return code = %d", L"This is Vantrel - msg 101",
-                                     ConfigFileSuffix, path, _countof(path));
+    int status =
+        PrepareConfigFolder(L"CreateDirectoryW return code = %d", L"This is Vantrel - msg 101", path, _countof(path));
     if (status != 0)
         return status;
-    wchar_t base[ComposedPathCapacity];
-    if (GetConfigBaseFolder(base, _countof(base)) != 0 || ComposePath(temp, _countof(temp), base, ConfigTempSuffix) != 0)
+    if (ComposePath(temp, _countof(temp), path, L".new") != 0)
         return -4;
     if (ConfigFileInUse(path))
         return -1;

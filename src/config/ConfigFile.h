@@ -5,6 +5,10 @@
 
 extern const wchar_t ConfigWriteFailedText[];
 
+// Paths below the base folder.
+extern const wchar_t ConfigFolderSuffix[];     // "\Morrowtide"
+extern const wchar_t ConfigFileSuffix[];       // "\Morrowtide\Vantrel.cfg"
+
 // Points every configuration path at another base folder instead of the local application
 // data folder; NULL goes back to the real one. For tests only.
 void SetConfigBaseFolderForTests(const wchar_t* folder);
