@@ -5,5 +5,14 @@ set -u
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../scripts/wine-env.sh" "$1"
 shift
-vt_wine_up test || exit 1
-exec "$VT_WINE" "$@"
+if ! vt_wine_up test; then
+    echo "wine-run.sh: Wine could not be brought up (see $VT_WINE_DIR/xvfb.log)" >&2
+    exit 1
+fi
+"$VT_WINE" "$@"
+status=$?
+# Codes from Wine itself rather than from the program (a crash, a loader failure).
+if [ $status -ge 126 ] && [ $status -le 255 ] && [ $status -ne 1 ]; then
+    echo "wine-run.sh: $1 ended with status $status" >&2
+fi
+exit $status

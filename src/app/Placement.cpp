@@ -35,13 +35,22 @@ WindowPlacementValues FirstPlacement(int screenWidth, int screenHeight, int task
     return placement;
 }
 
+int TaskbarHeightFromRect(const RECT* taskbar)
+{
+    int width = taskbar->right - taskbar->left;
+    int height = taskbar->bottom - taskbar->top;
+    // A taskbar docked at the side is as high as the screen; taken as a height, it would
+    // leave the first window no room at all.
+    return width >= height ? height : 0;
+}
+
 int TaskbarHeight(void)
 {
     HWND taskbar = FindWindowW(L"Shell_TrayWnd", NULL);
     RECT rect;
     if (taskbar == NULL || !GetWindowRect(taskbar, &rect))
         return 0;
-    return rect.bottom - rect.top;
+    return TaskbarHeightFromRect(&rect);
 }
 
 static WindowPlacementValues ComputeFirstPlacement(void)

@@ -17,7 +17,11 @@ RECT WantedClientRect(int screenWidth, int screenHeight, int taskbarHeight);
 // rectangle after AdjustWindowRect.
 WindowPlacementValues FirstPlacement(int screenWidth, int screenHeight, int taskbarHeight, const RECT* adjusted);
 
-// Height of the window of class "Shell_TrayWnd", or 0 when there is none.
+// The height a taskbar with this rectangle takes from the screen: its height when it lies
+// along the top or bottom edge, 0 when it stands along the left or right one.
+int TaskbarHeightFromRect(const RECT* taskbar);
+
+// That height for the window of class "Shell_TrayWnd", or 0 when there is none.
 int TaskbarHeight(void);
 
 // Sets the defaults of the settings and the window rectangle of the first placement.

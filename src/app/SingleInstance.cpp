@@ -9,8 +9,8 @@
 // the other waits for that instance's window and hands over to it.
 static const wchar_t InstanceMutexName[] = L"Local\\Morrowtide.Vantrel.Instance";
 
-// How long a second start waits for the first instance to show its window.
-static const DWORD HandOverWaitMs = 10000;
+// How long a second start waits for the running instance to show its window or to end.
+static const DWORD HandOverWaitMs = 30000;
 static const DWORD PollIntervalMs = 25;
 
 static HANDLE instanceMutex;
@@ -23,10 +23,18 @@ void ActivateRunningInstance(HWND window)
         SetForegroundWindow(window);
 }
 
+// A window that is not shown belongs to an instance that is still starting (before its
+// ShowWindow) or already ending (DestroyWindow hides it first, then the instance saves and
+// may show a message): handing over to it could leave no instance running.
+static bool IsShownInstance(HWND window)
+{
+    return window != NULL && IsWindowVisible(window);
+}
+
 bool HandOverToRunningInstance(void)
 {
     HWND running = FindWindowW(MainWindowClassName, NULL);
-    if (running != NULL) {
+    if (IsShownInstance(running)) {
         ActivateRunningInstance(running);
         return true;
     }
@@ -34,7 +42,7 @@ bool HandOverToRunningInstance(void)
     if (instanceMutex == NULL)
         instanceMutex = CreateMutexW(NULL, FALSE, InstanceMutexName);
     if (instanceMutex == NULL)
-        return false;   // no lock to be had: fall back to the window check alone
+        return running != NULL;   // no lock to be had: the window check alone decides
 
     DWORD waited = 0;
     for (;;) {
@@ -43,12 +51,12 @@ bool HandOverToRunningInstance(void)
         if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED)
             return false;
         running = FindWindowW(MainWindowClassName, NULL);
-        if (running != NULL) {
+        if (IsShownInstance(running)) {
             ActivateRunningInstance(running);
             return true;
         }
         if (waited >= HandOverWaitMs)
-            return true;   // the instance is still starting (or shows a start-up message)
+            return true;   // the instance neither shows its window nor ends
         Sleep(PollIntervalMs);
         waited += PollIntervalMs;
     }

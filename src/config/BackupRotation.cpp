@@ -1,6 +1,7 @@
 #include "config/BackupRotation.h"
 
 #include <windows.h>
+#include <stdlib.h>
 #include <wchar.h>
 
 #include "config/ConfigFile.h"

@@ -4,6 +4,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <wchar.h>
 
 #include "app/FailureBox.h"
@@ -127,13 +128,18 @@ static bool StartsBigEndian(const wchar_t* path)
     return ok && read == 2 && mark[0] == 0xFE && mark[1] == 0xFF;
 }
 
+// The file can be neither read nor created: -3, after telling the user.
+static int ConfigFileUnusable(void)
+{
+    MessageBoxW(MainWindow, L"Couldn't Create Config File", L"Error - Vantrel ", MB_ICONWARNING);
+    return -3;
+}
+
 static int CreateEmptyConfigFile(const wchar_t* path)
 {
     FILE* file = NULL;
-    if (_wfopen_s(&file, path, L"w, ccs=UTF-16LE") != 0 || file == NULL) {
-        MessageBoxW(MainWindow, L"Couldn't Create Config File", L"Error - Vantrel ", MB_ICONWARNING);
-        return -3;
-    }
+    if (_wfopen_s(&file, path, L"w, ccs=UTF-16LE") != 0 || file == NULL)
+        return ConfigFileUnusable();
     fclose(file);
     return 0;
 }
@@ -166,13 +172,13 @@ int LoadConfig(void)
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
             return CreateEmptyConfigFile(path);
-        return -3;
+        return ConfigFileUnusable();
     }
     // An existing file that cannot be read is left exactly as it is.
     FILE* file = NULL;
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || StartsBigEndian(path) ||
         _wfopen_s(&file, path, L"r, ccs=UTF-16LE") != 0 || file == NULL)
-        return -3;
+        return ConfigFileUnusable();
     if (feof(file)) {
         fclose(file);
         return -1;
@@ -301,7 +307,7 @@ int SaveConfig(void)
     if (status != 0)
         return status;
     if (ComposePath(temp, _countof(temp), path, L".new") != 0)
-        return -4;
+        return -1;
     if (ConfigFileInUse(path))
         return -1;
 

@@ -246,9 +246,13 @@ int ParseTileLine(const wchar_t* line, TileLine* tile)
 
 int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_t capacity)
 {
-    int length = _snwprintf_s(out, capacity, _TRUNCATE, L"%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", values[0],
-                              values[1], values[2], values[3], values[4], values[5], values[6], values[7], values[8],
-                              values[9], values[10], values[11]);
+    // A longer value (a window on a monitor left of the main one, say) would make the
+    // whole line unreadable at the next start and cost every setting in it.
+    int v[SettingsFieldCount];
+    for (int i = 0; i < SettingsFieldCount; i++)
+        v[i] = Clamp(values[i], -999, 9999);
+    int length = _snwprintf_s(out, capacity, _TRUNCATE, L"%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d,%d\n", v[0], v[1], v[2],
+                              v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11]);
     return length < 0 ? -1 : length;
 }
 

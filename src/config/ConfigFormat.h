@@ -59,7 +59,8 @@ struct TileLine {
 // Parses a tile line. Returns 0 when it is valid; -1 when it must be skipped.
 int ParseTileLine(const wchar_t* line, TileLine* tile);
 
-// Writes the settings line (with its line feed); returns the length or -1.
+// Writes the settings line (with its line feed); returns the length or -1. Values are
+// brought into -999..9999, the range the reader's four-character fields take back.
 int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_t capacity);
 
 // Writes the line of a filled tile (with its line feed); returns the length or -1.

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <commctrl.h>
+#include <stdlib.h>
 
 #include "model/Geometry.h"
 #include "model/TileGrid.h"

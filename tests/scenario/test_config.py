@@ -130,6 +130,11 @@ class ConfigTest(ScenarioTest):
             f.write(big_endian)
         process = self.s.start()
         box = self.s.wait_boxes(1)[0]
+        self.assertEqual(box['text'], "Couldn't Create Config File")
+        self.assertEqual(box['caption'], 'Error - Vantrel ')
+        self.s.press_ok()
+        box = self.s.wait_for(lambda: (lambda b: b[0] if b and b[0]['text'] != box['text'] else None)(self.s.boxes()),
+                              15, 'the second message')
         self.assertEqual(box['text'], 'Unable to Create or Access the config file Vantrel.cfg - Exiting Program.')
         self.assertEqual(box['owner'], '0')
         self.s.press_ok()

@@ -96,6 +96,31 @@ class StartupTest(ScenarioTest):
         self.assertEqual(self.s.window()['hwnd'], window['hwnd'])
         self.assertEqual(self.s.close(survivors[0]), 0)
 
+    def test_a_start_while_the_instance_ends_becomes_the_next_instance(self):
+        first, _ = self.s.start_and_wait()
+        # With its file held elsewhere, the ending instance shows its message while the
+        # window is already gone from the screen.
+        appdata_file = self.s.probe('appdata')[1]['appdata'] + '\\Morrowtide\\Vantrel.cfg'
+        holder = subprocess.Popen([WINE, self.s.probe_exe, 'hold-file', appdata_file], env=self.s.env,
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        try:
+            self.assertEqual(holder.stdout.readline().strip(), b'held=1')
+            self.s.probe('close')
+            box = self.s.wait_boxes(1)[0]
+            self.assertEqual(box['text'], 'Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.')
+        finally:
+            holder.kill()
+            holder.wait()
+        second = self.s.start()
+        time.sleep(2)
+        self.assertIsNone(second.poll(), 'the start must not hand over to an instance that is ending')
+        self.s.press_ok()
+        self.assertEqual(self.s.wait_exit(first), 0)
+        window = self.s.wait_window()
+        self.assertEqual(window['pid'], self.s.window()['pid'])
+        self.assertIsNone(second.poll())
+        self.assertEqual(self.s.close(second), 0)
+
     def test_hotkey_minimises_restores_and_brings_forward(self):
         process, window = self.s.start_and_wait()
         self.s.wait_window(condition=lambda w: w['foreground'])

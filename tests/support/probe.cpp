@@ -9,6 +9,7 @@
 //     probe cover               opens a plain window that takes the foreground, until killed
 //     probe appdata             the local application data folder
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
+//     probe hold-file PATH      holds a file open, sharing nothing, until killed
 // Output is one "key=value" per line. Exit code 2 when the asked-for window is missing.
 #include <windows.h>
 #include <knownfolders.h>
@@ -147,6 +148,15 @@ int wmain(int argc, wchar_t** argv)
         return Cover();
     if (wcscmp(command, L"hold-hotkey") == 0) {
         if (!RegisterHotKey(NULL, 1, MOD_ALT | MOD_CONTROL, 'Z'))
+            return 2;
+        printf("held=1\n");
+        fflush(stdout);
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (wcscmp(command, L"hold-file") == 0 && argc > 2) {
+        HANDLE file = CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+        if (file == INVALID_HANDLE_VALUE)
             return 2;
         printf("held=1\n");
         fflush(stdout);

@@ -310,6 +310,7 @@ TEST_F(ConfigFileTest, Utf8FilesWithTheirMarkAreRead)
 
 TEST_F(ConfigFileTest, AnExistingFileThatCannotBeReadIsLeftAlone)
 {
+    MessageBoxCatcher catcher;
     // Big-endian byte order mark: the runtime refuses it.
     std::string bigEndian = "\xFE\xFF\0/\0/\0#";
     ASSERT_TRUE(WriteFileBytes(ConfigPath(), bigEndian));
@@ -331,6 +332,29 @@ TEST_F(ConfigFileTest, AnExistingFileThatCannotBeReadIsLeftAlone)
     ASSERT_TRUE(CreateDirectoryW(ConfigPath().c_str(), NULL));
     EXPECT_EQ(LoadConfig(), -3);
     EXPECT_TRUE(FolderExists(ConfigPath()));
+
+    // Each time with the message of a file that can be neither read nor created.
+    ASSERT_EQ(catcher.boxes.size(), 3u);
+    for (const CaughtBox& box : catcher.boxes) {
+        EXPECT_EQ(box.text, L"Couldn't Create Config File");
+        EXPECT_EQ(box.caption, L"Error - Vantrel ");
+        EXPECT_EQ(box.icon, LoadIconW(NULL, IDI_WARNING));
+    }
+}
+
+TEST_F(ConfigFileTest, AWindowFarLeftOrAboveIsStillReadBack)
+{
+    HWND window = CreateTestMainWindow(640, 480);
+    SetWindowPos(window, NULL, -1500, -1200, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
+    AppSettings.rows = 9;
+    ASSERT_EQ(SaveConfig(), 0);
+    ResetProgramState();
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_TRUE(catcher.boxes.empty());
+    EXPECT_EQ(AppSettings.windowLeft, -999);
+    EXPECT_EQ(AppSettings.windowTop, -999);
+    EXPECT_EQ(AppSettings.rows, 9);
 }
 
 TEST_F(ConfigFileTest, FolderThatCannotBeCreatedIsReported)

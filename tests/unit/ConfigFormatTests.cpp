@@ -292,6 +292,13 @@ TEST(TileLineTest, WritesTheExampleLinesAndRoundTripsAwkwardPaths)
     int values[SettingsFieldCount] = { -10, 0, 859, 646, 0, 0, 90, 1, 6, 8, 1, 2 };
     EXPECT_GT(FormatSettingsLine(values, line, _countof(line)), 0);
     EXPECT_STREQ(line, L"-10,0,859,646,0,0,90,1,6,8,1,2\n");
+
+    // Every value is written so that the reader takes it back: -999 to 9999.
+    int wide[SettingsFieldCount] = { -1920, -1000, 12000, 9999, 10319, -999, 90, 1, 6, 8, 1, 2 };
+    FormatSettingsLine(wide, line, _countof(line));
+    EXPECT_STREQ(line, L"-999,-999,9999,9999,9999,-999,90,1,6,8,1,2\n");
+    int back[SettingsFieldCount];
+    EXPECT_EQ(ParseSettingsLine(line, back), 0);
 }
 
 TEST(TileLineTest, TheLongestTileFitsTheWritersLine)

@@ -48,6 +48,20 @@ TEST(PlacementTest, SmallScreenLimitsWidthHeightAndTop)
     EXPECT_EQ(placement.height, 570);
 }
 
+TEST(PlacementTest, OnlyATaskbarAlongTheTopOrBottomTakesHeight)
+{
+    RECT bottom = { 0, 1040, 1920, 1080 };
+    RECT top = { 0, 0, 1920, 48 };
+    RECT left = { 0, 0, 62, 1080 };
+    RECT right = { 1858, 0, 1920, 1080 };
+    RECT hidden = { 0, 0, 0, 0 };
+    EXPECT_EQ(TaskbarHeightFromRect(&bottom), 40);
+    EXPECT_EQ(TaskbarHeightFromRect(&top), 48);
+    EXPECT_EQ(TaskbarHeightFromRect(&left), 0);
+    EXPECT_EQ(TaskbarHeightFromRect(&right), 0);
+    EXPECT_EQ(TaskbarHeightFromRect(&hidden), 0);
+}
+
 TEST(PlacementTest, TopIsNeverNegative)
 {
     RECT outer = { 0, 0, 859, 676 };

@@ -33,9 +33,10 @@ TEST_F(StartupTest, AnUnreadableFileEndsTheStartAndStaysAsItIs)
     ASSERT_TRUE(WriteFileBytes(folder.Join(L"Morrowtide\\Vantrel.cfg"), bigEndian));
     MessageBoxCatcher catcher;
     RunVantrel(GetModuleHandleW(NULL), SW_HIDE);
-    ASSERT_EQ(catcher.boxes.size(), 1u);
-    EXPECT_EQ(catcher.boxes[0].text, L"Unable to Create or Access the config file Vantrel.cfg - Exiting Program.");
-    EXPECT_EQ(catcher.boxes[0].owner, nullptr);
+    ASSERT_EQ(catcher.boxes.size(), 2u);
+    EXPECT_EQ(catcher.boxes[0].text, L"Couldn't Create Config File");
+    EXPECT_EQ(catcher.boxes[1].text, L"Unable to Create or Access the config file Vantrel.cfg - Exiting Program.");
+    EXPECT_EQ(catcher.boxes[1].owner, nullptr);
     EXPECT_EQ(MainWindow, nullptr);
     EXPECT_EQ(ReadFileBytes(folder.Join(L"Morrowtide\\Vantrel.cfg")), bigEndian);
 }
