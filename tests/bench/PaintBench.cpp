@@ -1,6 +1,8 @@
 // How long one repaint of a large client area full of filled tiles takes, next to the
 // final BitBlt alone. Run it through Wine:  cmake/wine-run.sh build build/tests/paint_bench.exe
 #include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
 
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
@@ -67,6 +69,41 @@ int main()
     });
     Measure("BitBlt of the whole frame, memory to memory", 100,
             [&] { BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY); GdiFlush(); });
+
+    // Where the time of a tile goes: the calls the painter makes for each filled tile.
+    typedef BOOL(WINAPI * ImageListsProc)(HIMAGELIST*, HIMAGELIST*);
+    ImageListsProc imageLists =
+        (ImageListsProc)(void*)GetProcAddress(GetModuleHandleW(L"shell32.dll"), MAKEINTRESOURCEA(71));
+    HIMAGELIST large = NULL;
+    HIMAGELIST small = NULL;
+    imageLists(&large, &small);
+    int index = TileAt(1, 1)->iconIndex - 1;
+    Measure("per tile: ImageList_GetIcon + DestroyIcon (x1000)", 3, [&] {
+        for (int i = 0; i < 1000; i++)
+            DestroyIcon(ImageList_GetIcon(large, index, ILD_NORMAL));
+    });
+    HICON icon = ImageList_GetIcon(large, index, ILD_NORMAL);
+    Measure("per tile: GetIconSize (x1000)", 3, [&] {
+        int w, h;
+        for (int i = 0; i < 1000; i++)
+            GetIconSize(icon, &w, &h);
+    });
+    Measure("per tile: DrawIconEx (x1000)", 3, [&] {
+        for (int i = 0; i < 1000; i++)
+            DrawIconEx(memory, i % 1800, 10, icon, 0, 0, 0, NULL, DI_NORMAL);
+    });
+    DestroyIcon(icon);
+    Measure("per tile: brush, Rectangle, two TextOutW (x1000)", 3, [&] {
+        for (int i = 0; i < 1000; i++) {
+            HBRUSH brush = CreateSolidBrush(i);
+            HGDIOBJ old = SelectObject(memory, brush);
+            Rectangle(memory, i % 1800, 0, i % 1800 + 102, 102);
+            SelectObject(memory, old);
+            DeleteObject(brush);
+            TextOutW(memory, 10, 10, L"abcdefghijkl", 12);
+            TextOutW(memory, 10, 22, L"mnopqrstuvwx", 12);
+        }
+    });
 
     // The real thing: WM_PAINT of the main window, as large as the desktop allows.
     RegisterMainWindowClass(GetModuleHandleW(NULL));
