@@ -67,6 +67,26 @@ protected:
         return files;
     }
 
+    // Turns a slot's plain file into the marker of the newest copy.
+    void MarkSlot(int slot, const std::string& content)
+    {
+        DeleteFileW(Slot(slot, false).c_str());
+        ASSERT_TRUE(WriteFileBytes(Slot(slot, true), content));
+    }
+
+    // All twenty slots, plain but for the given markers.
+    std::set<std::wstring> AllPlainBut(std::initializer_list<int> markers) const
+    {
+        std::set<std::wstring> files = Plain(0, 19);
+        for (int slot : markers) {
+            wchar_t name[8];
+            swprintf_s(name, L"%03d", slot);
+            files.erase(name);
+            files.insert(std::wstring(name) + L"-");
+        }
+        return files;
+    }
+
     void FillAllPlain()
     {
         CreateDirectoryW(Backup().c_str(), NULL);
@@ -112,9 +132,7 @@ TEST_F(BackupRotationTest, AllPlainAndNoMarkerStartsOverAtSlotZero)
     FillAllPlain();
     SetSource("new");
     EXPECT_EQ(RotateBackups(), 0);
-    std::set<std::wstring> expected = Plain(1, 19);
-    expected.insert(L"000-");
-    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(Files(), AllPlainBut({ 0 }));
     EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
 }
 
@@ -122,34 +140,21 @@ TEST_F(BackupRotationTest, TheFirstGapTakesTheNewCopy)
 {
     FillAllPlain();
     DeleteFileW(Slot(5, false).c_str());
-    DeleteFileW(Slot(12, false).c_str());
-    ASSERT_TRUE(WriteFileBytes(Slot(12, true), "marked"));
+    MarkSlot(12, "marked");
     SetSource("new");
     EXPECT_EQ(RotateBackups(), 0);
-    std::set<std::wstring> expected = Plain(0, 19);
-    expected.erase(L"005");
-    expected.erase(L"012");
-    expected.insert(L"005-");
-    expected.insert(L"012-");
-    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(Files(), AllPlainBut({ 5, 12 }));
     EXPECT_EQ(ReadFileBytes(Slot(5, true)), "new");
 }
 
 TEST_F(BackupRotationTest, OfTwoMarkersTheLowerOneAdvances)
 {
     FillAllPlain();
-    DeleteFileW(Slot(3, false).c_str());
-    DeleteFileW(Slot(10, false).c_str());
-    WriteFileBytes(Slot(3, true), "three");
-    WriteFileBytes(Slot(10, true), "ten");
+    MarkSlot(3, "three");
+    MarkSlot(10, "ten");
     SetSource("new");
     EXPECT_EQ(RotateBackups(), 0);
-    std::set<std::wstring> expected = Plain(0, 19);
-    expected.erase(L"004");
-    expected.erase(L"010");
-    expected.insert(L"004-");
-    expected.insert(L"010-");
-    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(Files(), AllPlainBut({ 4, 10 }));
     EXPECT_EQ(ReadFileBytes(Slot(3, false)), "three");
     EXPECT_EQ(ReadFileBytes(Slot(10, true)), "ten");
 }
@@ -157,13 +162,10 @@ TEST_F(BackupRotationTest, OfTwoMarkersTheLowerOneAdvances)
 TEST_F(BackupRotationTest, SlotNineteenIsFollowedBySlotZero)
 {
     FillAllPlain();
-    DeleteFileW(Slot(19, false).c_str());
-    WriteFileBytes(Slot(19, true), "nineteen");
+    MarkSlot(19, "nineteen");
     SetSource("new");
     EXPECT_EQ(RotateBackups(), 0);
-    std::set<std::wstring> expected = Plain(1, 19);
-    expected.insert(L"000-");
-    EXPECT_EQ(Files(), expected);
+    EXPECT_EQ(Files(), AllPlainBut({ 0 }));
     EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
     EXPECT_EQ(ReadFileBytes(Slot(19, false)), "nineteen");
 }

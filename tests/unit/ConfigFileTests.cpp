@@ -43,6 +43,17 @@ protected:
         EXPECT_EQ(AppSettings.rowsHighWater, 1);
     }
 
+    static Tile* Fill(int row, int column, const wchar_t* path, const wchar_t* name, int kind, COLORREF color)
+    {
+        Tile* tile = TileAt(row, column);
+        wcscpy_s(tile->path, path);
+        wcscpy_s(tile->name, name);
+        tile->filled = 1;
+        tile->kind = kind;
+        tile->backColor = color;
+        return tile;
+    }
+
     int FilledCount()
     {
         int count = 0;
@@ -97,21 +108,9 @@ TEST_F(ConfigFileTest, SavingTheExampleModelReproducesTheFileByteForByte)
 
     AppSettings.hotkeyRegistered = 1;
     MoveSelection(1, 2);
-    Tile* tile = TileAt(1, 1);
-    wcscpy_s(tile->path, L"C:\\Tools\\Editor\\editor.exe");
-    wcscpy_s(tile->name, L"Editor");
-    tile->filled = 1;
-    tile->kind = 2;
-    tile = TileAt(1, 2);
-    wcscpy_s(tile->path, L"D:\\Projects");
-    wcscpy_s(tile->name, L"Projects");
-    tile->filled = 1;
-    tile->kind = 1;
-    tile->backColor = 255;
-    tile = TileAt(2, 1);
-    wcscpy_s(tile->path, L"C:\\Data\\notes, draft.txt");
-    wcscpy_s(tile->name, L"Notes, draft");
-    tile->filled = 1;
+    Fill(1, 1, L"C:\\Tools\\Editor\\editor.exe", L"Editor", 2, 0x323232);
+    Fill(1, 2, L"D:\\Projects", L"Projects", 1, 255);
+    Fill(2, 1, L"C:\\Data\\notes, draft.txt", L"Notes, draft", 0, 0x323232);
 
     MessageBoxCatcher catcher;
     ASSERT_EQ(SaveConfig(), 0);
