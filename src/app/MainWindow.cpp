@@ -4,7 +4,9 @@
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
 #include "resources/resource.h"
+#include "view/Keyboard.h"
 #include "view/Paint.h"
+#include "view/Scroll.h"
 
 const wchar_t MainWindowClassName[] = L"Vantrel";
 const wchar_t MainWindowTitle[] = L"Vantrel";
@@ -46,12 +48,22 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CREATE:         OnWheelSettingChange(); return 0;
-    case WM_DESTROY:        OnDestroy(window); return 0;
+    case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
     case WM_MOVE:           OnMove(window); return 0;
+    case WM_HOTKEY:         OnHotkey(window); return 0;
+    case WM_DESTROY:        OnDestroy(window); return 0;
+
     case WM_PAINT:          OnPaint(window); return 0;
     case WM_ERASEBKGND:     return 1;
-    case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
-    case WM_HOTKEY:         OnHotkey(window); return 0;
+
+    case WM_SIZE:           OnSize(window, lParam); return 0;
+    case WM_HSCROLL:        OnScroll(window, SB_HORZ, wParam); return 0;
+    case WM_VSCROLL:        OnScroll(window, SB_VERT, wParam); return 0;
+    case WM_MOUSEWHEEL:     return OnMouseWheel(window, wParam, lParam);
+
+    case WM_KEYDOWN:        OnKeyDown(window, wParam); return 0;
+    case WM_CHAR:           OnChar(window, wParam); return 0;
+
     default:                return DefWindowProcW(window, message, wParam, lParam);
     }
 }

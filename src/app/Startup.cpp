@@ -9,6 +9,7 @@
 #include "app/SingleInstance.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
+#include "view/Scroll.h"
 
 const wchar_t ConfigFolderFailedText[] = L"Unable to Create or Access the config file folder - Exiting Program.";
 const wchar_t ConfigAccessFailedText[] = L"Unable to Create or Access the config file Vantrel.cfg - Exiting Program.";
@@ -37,17 +38,6 @@ void RegisterStartupHotkey(void)
         AppSettings.hotkeyRegistered = 1;
     else
         ReportLastError(RegisterHotKeyFailedText);
-}
-
-static void RestoreScrollPositions(void)
-{
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_POS;
-    info.nPos = AppSettings.scrollPosH;
-    SetScrollInfo(MainWindow, SB_HORZ, &info, TRUE);
-    info.nPos = AppSettings.scrollPosV;
-    SetScrollInfo(MainWindow, SB_VERT, &info, TRUE);
 }
 
 int RunVantrel(HINSTANCE instance, int showCommand)
@@ -81,6 +71,8 @@ int RunVantrel(HINSTANCE instance, int showCommand)
         return FatalStartupMessage(CreateWindowFailedText);
 
     RecomputeContentSize();
+    // The WM_SIZE of the window's creation came before the content size was known.
+    UpdateScrollRanges();
     RegisterStartupHotkey();
     ShowWindow(MainWindow, showCommand);
     RestoreScrollPositions();

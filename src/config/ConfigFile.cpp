@@ -10,6 +10,7 @@
 #include "app/FailureBox.h"
 #include "commands/TargetNames.h"
 #include "config/ConfigFormat.h"
+#include "model/Geometry.h"
 #include "model/TileGrid.h"
 
 const wchar_t ConfigWriteFailedText[] = L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.";
@@ -237,11 +238,9 @@ static void RestoredWindowRect(RECT* rect)
 
 static int ReadScrollPositionForSave(int bar, const wchar_t* failureText)
 {
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_POS;
-    if (GetScrollInfo(MainWindow, bar, &info))
-        return info.nPos;
+    int position = 0;
+    if (QueryScrollPosition(bar, &position))
+        return position;
     if (GetLastError() == ERROR_NO_SCROLLBARS)
         return 0;
     ReportLastError(failureText);

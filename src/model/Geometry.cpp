@@ -7,14 +7,21 @@ int TilePitch(void)
     return TileSize + AppSettings.tileGap;
 }
 
-int ReadScrollPosition(int bar)
+BOOL QueryScrollPosition(int bar, int* position)
 {
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     if (!GetScrollInfo(MainWindow, bar, &info))
-        return 0;
-    return info.nPos;
+        return FALSE;
+    *position = info.nPos;
+    return TRUE;
+}
+
+int ReadScrollPosition(int bar)
+{
+    int position = 0;
+    return QueryScrollPosition(bar, &position) ? position : 0;
 }
 
 int TileRectAt(int row, int column, int scrollH, int scrollV, RECT* rect)

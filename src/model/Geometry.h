@@ -5,8 +5,11 @@
 // Distance between the left edges of adjacent columns (and top edges of adjacent rows).
 int TilePitch(void);
 
-// The scroll position of one of MainWindow's scroll bars (SB_HORZ or SB_VERT); 0 when it
-// cannot be read.
+// The scroll position of one of MainWindow's scroll bars (SB_HORZ or SB_VERT). Returns
+// FALSE, with the thread's last error telling why, when the bar cannot be read.
+BOOL QueryScrollPosition(int bar, int* position);
+
+// The same, counting a bar that cannot be read as position 0.
 int ReadScrollPosition(int bar);
 
 // Client rectangle of a tile for the given scroll positions. Returns 1, without writing

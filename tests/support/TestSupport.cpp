@@ -261,6 +261,32 @@ HWND CreateTestMainWindow(int width, int height)
     return CreateMainWindow(GetModuleHandleW(NULL));
 }
 
+HWND CreateTestMainWindowWithClient(int clientWidth, int clientHeight)
+{
+    RecomputeContentSize();
+    HWND window = CreateTestMainWindow(clientWidth + 40, clientHeight + 60);
+    // Scroll bars come and go with the size, so the outer size converges in a few steps.
+    for (int i = 0; window != NULL && i < 4; i++) {
+        RECT client, outer;
+        GetClientRect(window, &client);
+        if (client.right == clientWidth && client.bottom == clientHeight)
+            break;
+        GetWindowRect(window, &outer);
+        SetWindowPos(window, NULL, 0, 0, outer.right - outer.left + clientWidth - client.right,
+                     outer.bottom - outer.top + clientHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return window;
+}
+
+SCROLLINFO ScrollBarInfo(int bar)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    GetScrollInfo(MainWindow, bar, &info);
+    return info;
+}
+
 void PumpMessages()
 {
     MSG message;

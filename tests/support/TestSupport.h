@@ -69,6 +69,11 @@ void ResetProgramState();
 
 // Registers the main window class once per process and creates a main window (hidden).
 HWND CreateTestMainWindow(int width = 600, int height = 500);
+// Creates a hidden main window, content size computed, whose client area is exactly
+// clientWidth x clientHeight with the scroll bars the grid then needs.
+HWND CreateTestMainWindowWithClient(int clientWidth, int clientHeight);
+// The state of one scroll bar of MainWindow.
+SCROLLINFO ScrollBarInfo(int bar);
 // Destroys the window, answering any message box its shutdown shows, and removes the
 // WM_QUIT that its destruction posts.
 void DestroyTestMainWindow();

@@ -1,0 +1,214 @@
+// The key table, the selection keys on a real window, and the letter search.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "model/Geometry.h"
+#include "model/TileGrid.h"
+#include "view/Keyboard.h"
+
+TEST(KeyTableTest, ShiftWinsOverCtrlAndOnlyArrowsCareAboutModifiers)
+{
+    // kind, message, code for: no modifier, Shift, Ctrl, Shift + Ctrl
+    struct Row { int key; KeyActionKind kind[4]; UINT message; int code[4]; };
+    const KeyActionKind S = KeyScroll, M = KeyMoveSelection;
+    const Row rows[] = {
+        { VK_UP, { M, S, S, S }, WM_VSCROLL, { 0, SB_LINEUP, SB_PAGEUP, SB_LINEUP } },
+        { VK_DOWN, { M, S, S, S }, WM_VSCROLL, { 0, SB_LINEDOWN, SB_PAGEDOWN, SB_LINEDOWN } },
+        { VK_LEFT, { M, S, S, S }, WM_HSCROLL, { 0, SB_LINELEFT, SB_PAGELEFT, SB_LINELEFT } },
+        { VK_RIGHT, { M, S, S, S }, WM_HSCROLL, { 0, SB_LINERIGHT, SB_PAGERIGHT, SB_LINERIGHT } },
+        { VK_PRIOR, { S, S, S, S }, WM_VSCROLL, { SB_PAGEUP, SB_PAGEUP, SB_PAGEUP, SB_PAGEUP } },
+        { VK_NEXT, { S, S, S, S }, WM_VSCROLL, { SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN } },
+        { VK_RETURN, { KeyClick, KeyClick, KeyClick, KeyClick }, WM_LBUTTONDOWN, {} },
+        { VK_SPACE, { KeyClick, KeyClick, KeyClick, KeyClick }, WM_RBUTTONDOWN, {} },
+        { VK_HOME, { KeyFirstTile, KeyFirstTile, KeyFirstTile, KeyFirstTile }, 0, {} },
+        { VK_END, { KeyLastTile, KeyLastTile, KeyLastTile, KeyLastTile }, 0, {} },
+        { VK_F5, { KeyNothing, KeyNothing, KeyNothing, KeyNothing }, 0, {} },
+    };
+    for (const Row& row : rows) {
+        for (int m = 0; m < 4; m++) {
+            KeyAction a = KeyActionFor(row.key, m & 1, m & 2);
+            EXPECT_EQ(a.kind, row.kind[m]) << row.key << " modifiers " << m;
+            if (a.kind == KeyScroll || a.kind == KeyClick) {
+                EXPECT_EQ(a.message, row.message) << row.key;
+            }
+            if (a.kind == KeyScroll) {
+                EXPECT_EQ(a.code, row.code[m]) << row.key << " modifiers " << m;
+            }
+        }
+    }
+}
+
+TEST(LetterRulesTest, CandidatesSkipLeadingBlanksAndFoldOnlyAsciiLetters)
+{
+    EXPECT_EQ(LetterCandidate(L"  apple"), L'a');
+    EXPECT_EQ(LetterCandidate(L"\t Beta"), L'B');
+    EXPECT_EQ(LetterCandidate(L"   "), L' ') << "the last blank is never skipped";
+    EXPECT_EQ(LetterCandidate(L""), L'\0');
+    EXPECT_EQ(FoldLetter(L'q'), L'Q');
+    EXPECT_EQ(FoldLetter(L'Q'), L'Q');
+    EXPECT_EQ(FoldLetter(L'\x00E9'), L'\x00E9') << "an accented letter keeps its case";
+    EXPECT_EQ(FoldLetter(L'{'), L'{');
+}
+
+class KeyboardTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override
+    {
+        Hold(false, false);
+        DestroyTestMainWindow();
+    }
+    void Open(int rows = 6, int columns = 8)
+    {
+        AppSettings.rows = rows;
+        AppSettings.columns = columns;
+        ASSERT_NE(CreateTestMainWindowWithClient(500, 400), nullptr);
+    }
+    static void Hold(bool shift, bool control)
+    {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        keys[VK_CONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    static void Key(int key) { EXPECT_EQ(SendMessageW(MainWindow, WM_KEYDOWN, (WPARAM)key, 0), 0); }
+    static void Select(int row, int column) { MoveSelection(row, column); }
+    static void ExpectSelected(int row, int column)
+    {
+        EXPECT_EQ(AppSettings.selectedRow, row);
+        EXPECT_EQ(AppSettings.selectedColumn, column);
+        int flags = 0;
+        for (const Tile& tile : TileGrid)
+            flags += tile.selected;
+        EXPECT_EQ(flags, 1);
+        EXPECT_EQ(TileAt(row, column)->selected, 1);
+    }
+};
+
+TEST_F(KeyboardTest, ArrowsWrapWithinTheirRowOrColumn)
+{
+    Open();
+    const struct { int fromRow, fromColumn, key, toRow, toColumn; } moves[] = {
+        { 1, 3, VK_UP, 6, 3 }, { 6, 3, VK_DOWN, 1, 3 }, { 2, 1, VK_LEFT, 2, 8 }, { 2, 8, VK_RIGHT, 2, 1 },
+        { 3, 4, VK_DOWN, 4, 4 }, { 3, 4, VK_LEFT, 3, 3 },
+    };
+    for (const auto& m : moves) {
+        Select(m.fromRow, m.fromColumn);
+        Key(m.key);
+        ExpectSelected(m.toRow, m.toColumn);
+    }
+    // The view follows: row 6 lies below a 400-pixel client.
+    Select(1, 3);
+    Key(VK_UP);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 627 - 400);
+
+    DestroyTestMainWindow();
+    ResetProgramState();
+    Open(1, 8);
+    Key(VK_UP);
+    ExpectSelected(1, 1);
+    Key(VK_DOWN);
+    ExpectSelected(1, 1);
+}
+
+TEST_F(KeyboardTest, ModifiedArrowsAndPageKeysOnlyScroll)
+{
+    Open();
+    Select(2, 2);
+    Hold(false, true);
+    Key(VK_DOWN);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 103);
+    Hold(true, true);
+    Key(VK_UP);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 102) << "Shift wins: one pixel";
+    Hold(false, false);
+    Key(VK_NEXT);
+    Key(VK_NEXT);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 248);
+    Key(VK_PRIOR);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 145);
+    ExpectSelected(2, 2);
+}
+
+TEST_F(KeyboardTest, HomeAndEndSelectAndShowTheCorners)
+{
+    Open(20, 30);
+    Select(5, 5);
+    Key(VK_END);
+    ExpectSelected(20, 30);
+    RECT r;
+    ASSERT_EQ(TileRect(20, 30, &r), 0);
+    EXPECT_EQ(r.right, 500 - 21);
+    EXPECT_EQ(r.bottom, 400 - 21);
+    Key(VK_HOME);
+    ExpectSelected(1, 1);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 0);
+    EXPECT_EQ(ReadScrollPosition(SB_HORZ), 0);
+}
+
+static std::vector<std::pair<UINT, LPARAM>> clicks;
+static WNDPROC originalProc;
+static LRESULT CALLBACK RecordClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+        EXPECT_EQ(wParam, 0u);
+        clicks.push_back({ message, lParam });
+        return 0;
+    }
+    return CallWindowProcW(originalProc, window, message, wParam, lParam);
+}
+
+TEST_F(KeyboardTest, ReturnAndSpaceClickTheSelectedTilesCentre)
+{
+    Open();
+    clicks.clear();
+    originalProc = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordClicks);
+    Select(2, 3);
+    Key(VK_RETURN);
+    Key(VK_SPACE);
+    // Scrolled so that tile (1, 1) lies above and left of the client: negative, cut to 16 bits.
+    Select(1, 1);
+    SendMessageW(MainWindow, WM_VSCROLL, SB_BOTTOM, 0);
+    SendMessageW(MainWindow, WM_HSCROLL, SB_RIGHT, 0);
+    Key(VK_RETURN);
+    AppSettings.selectedRow = 7;   // outside the grid in use: nothing is sent
+    Key(VK_SPACE);
+    SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)originalProc);
+
+    ASSERT_EQ(clicks.size(), 3u);
+    EXPECT_EQ(clicks[0].first, (UINT)WM_LBUTTONDOWN);
+    EXPECT_EQ(clicks[0].second, MAKELPARAM(10 + 2 * 103 + 51, 10 + 103 + 51));
+    EXPECT_EQ(clicks[1].first, (UINT)WM_RBUTTONDOWN);
+    EXPECT_EQ(clicks[1].second, clicks[0].second);
+    EXPECT_EQ((short)LOWORD(clicks[2].second), 61 - 354);
+    EXPECT_EQ((short)HIWORD(clicks[2].second), 61 - 248);
+}
+
+TEST_F(KeyboardTest, LetterSearchFollowsReadingOrderAfterTheSelection)
+{
+    Open();
+    wcscpy_s(TileAt(1, 1)->name, L"alpha");
+    wcscpy_s(TileAt(1, 2)->name, L"Beta");
+    wcscpy_s(TileAt(1, 3)->name, L"  apple");
+    wcscpy_s(TileAt(6, 8)->name, L"\x00E9t\x00E9");
+    wcscpy_s(TileAt(7, 1)->name, L"zulu");   // outside the grid in use
+
+    const struct { wchar_t ch; int found, row, column; } steps[] = {
+        { L'a', 1, 1, 3 }, { L'A', 1, 1, 1 }, { L'B', 1, 1, 2 }, { L'b', 1, 1, 2 }, { L'z', 0, 1, 2 },
+        { L'\x00C9', 0, 1, 2 }, { L'\x00E9', 1, 6, 8 }, { L'b', 1, 1, 2 },
+    };
+    for (const auto& s : steps) {
+        EXPECT_EQ(FindTileByLetter(s.ch), s.found) << (int)s.ch;
+        ExpectSelected(s.row, s.column);
+    }
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 10) << "row 1 brought back into view";
+
+    // Carriage return never searches; a name of blanks offers its last blank.
+    wcscpy_s(TileAt(2, 2)->name, L"\r");
+    SendMessageW(MainWindow, WM_CHAR, L'\r', 0);
+    ExpectSelected(1, 2);
+    wcscpy_s(TileAt(3, 3)->name, L"  ");
+    SendMessageW(MainWindow, WM_CHAR, L' ', 0);
+    ExpectSelected(3, 3);
+}

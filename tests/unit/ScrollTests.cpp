@@ -1,0 +1,164 @@
+// Scroll ranges, scroll requests, the wheel and the into-view moves on a real window.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "model/Geometry.h"
+#include "model/TileGrid.h"
+#include "view/Scroll.h"
+
+class ScrollTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetProgramState(); }
+    void TearDown() override { DestroyTestMainWindow(); }
+    void Open(int width, int height) { ASSERT_NE(CreateTestMainWindowWithClient(width, height), nullptr); }
+    static int Position(int bar) { return ReadScrollPosition(bar); }
+    static int Send(UINT message, int code, int bar)
+    {
+        SendMessageW(MainWindow, message, (WPARAM)code, 0);
+        return Position(bar);
+    }
+};
+
+TEST_F(ScrollTest, RangesOfTheDefaultGridInA500By400Client)
+{
+    Open(500, 400);
+    EXPECT_EQ(AppSettings.clientWidth, 500);
+    EXPECT_EQ(AppSettings.clientHeight, 400);
+    RECT outer;
+    GetWindowRect(MainWindow, &outer);
+    EXPECT_EQ(AppSettings.windowWidth, outer.right - outer.left);
+    EXPECT_EQ(AppSettings.windowHeight, outer.bottom - outer.top);
+
+    SCROLLINFO v = ScrollBarInfo(SB_VERT), h = ScrollBarInfo(SB_HORZ);
+    EXPECT_EQ(v.nMin, 0);
+    EXPECT_EQ(v.nMax, 350);
+    EXPECT_EQ(v.nPage, 103u);
+    EXPECT_EQ(h.nMax, 456);
+    EXPECT_EQ(h.nPage, 103u);
+    EXPECT_EQ(Send(WM_VSCROLL, SB_BOTTOM, SB_VERT), 248);
+    EXPECT_EQ(Send(WM_HSCROLL, SB_RIGHT, SB_HORZ), 354);
+    // At the largest position the last row ends 2 x margin + 1 pixels above the bottom.
+    RECT last;
+    ASSERT_EQ(TileRect(6, 8, &last), 0);
+    EXPECT_EQ(last.bottom, 400 - 21);
+    EXPECT_EQ(last.right, 500 - 21);
+}
+
+TEST_F(ScrollTest, AClientLargerThanTheGridHidesTheBarsAndStaysAtZero)
+{
+    Open(900, 700);
+    EXPECT_EQ(ScrollRangeMax(637, 700, 10, 1), 50);
+    EXPECT_EQ(ScrollRangeMax(843, 2000, 10, 1), 1);
+    EXPECT_EQ(GetWindowLongW(MainWindow, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
+    EXPECT_EQ(Send(WM_VSCROLL, SB_BOTTOM, SB_VERT), 0);
+    EXPECT_EQ(Send(WM_HSCROLL, SB_PAGERIGHT, SB_HORZ), 0);
+}
+
+TEST_F(ScrollTest, EveryRequestCodeFromPosition100)
+{
+    Open(500, 400);
+    const struct { int code, expected; } cases[] = {
+        { SB_LINEUP, 99 }, { SB_LINEDOWN, 101 }, { SB_PAGEUP, 0 }, { SB_PAGEDOWN, 203 },
+        { SB_THUMBPOSITION, 100 }, { SB_TOP, 0 }, { SB_BOTTOM, 248 }, { SB_ENDSCROLL, 100 }, { 99, 100 },
+    };
+    for (const auto& c : cases) {
+        SCROLLINFO at = { sizeof(at), SIF_POS, 0, 0, 0, 100, 0 };
+        SetScrollInfo(MainWindow, SB_VERT, &at, TRUE);
+        EXPECT_EQ(Send(WM_VSCROLL, c.code, SB_VERT), c.expected) << "code " << c.code;
+    }
+    SCROLLINFO info = {};
+    info.nPos = 7;
+    info.nTrackPos = 42;
+    EXPECT_EQ(RequestedScrollPosition(SB_THUMBTRACK, &info), 42);
+}
+
+TEST_F(ScrollTest, VerticalRequestsLeaveTheRepaintPendingHorizontalOnesPaintAtOnce)
+{
+    Open(500, 400);
+    ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+    UpdateWindow(MainWindow);
+    RECT update;
+    Send(WM_VSCROLL, SB_PAGEDOWN, SB_VERT);
+    EXPECT_TRUE(GetUpdateRect(MainWindow, &update, FALSE));
+    UpdateWindow(MainWindow);
+    Send(WM_HSCROLL, SB_PAGERIGHT, SB_HORZ);
+    EXPECT_FALSE(GetUpdateRect(MainWindow, &update, FALSE));
+    Send(WM_VSCROLL, SB_TOP, SB_VERT);
+    UpdateWindow(MainWindow);
+    Send(WM_VSCROLL, SB_LINEUP, SB_VERT);   // already at the top: nothing to repaint
+    EXPECT_FALSE(GetUpdateRect(MainWindow, &update, FALSE));
+}
+
+TEST_F(ScrollTest, TheWheelMakesOneRequestPerNotchAndCarriesNothing)
+{
+    const struct { int delta, keys; UINT message; int code; } requests[] = {
+        { 120, 0, WM_VSCROLL, SB_PAGEUP }, { -240, 0, WM_VSCROLL, SB_PAGEDOWN },
+        { 120, MK_SHIFT, WM_VSCROLL, SB_LINEUP }, { -120, MK_SHIFT, WM_VSCROLL, SB_LINEDOWN },
+        { 360, MK_CONTROL, WM_HSCROLL, SB_PAGELEFT }, { -120, MK_CONTROL, WM_HSCROLL, SB_PAGERIGHT },
+        { 120, MK_SHIFT | MK_CONTROL, WM_HSCROLL, SB_LINELEFT }, { -120, MK_SHIFT | MK_CONTROL, WM_HSCROLL, SB_LINERIGHT },
+    };
+    for (const auto& r : requests) {
+        UINT message = 0;
+        int code = -1;
+        ASSERT_EQ(WheelScrollRequest(r.delta, r.keys, &message, &code), 1) << r.delta << " " << r.keys;
+        EXPECT_EQ(message, r.message);
+        EXPECT_EQ(code, r.code);
+    }
+
+    Open(500, 400);
+    AppSettings.wheelStep = 40;
+    auto wheel = [](int delta, int keys) {
+        return SendMessageW(MainWindow, WM_MOUSEWHEEL, MAKEWPARAM(keys, (WORD)(short)delta), 0);
+    };
+    EXPECT_EQ(wheel(60, 0), 0);
+    EXPECT_EQ(wheel(-60, 0), 0);
+    EXPECT_EQ(wheel(-60, 0), 0);
+    EXPECT_EQ(Position(SB_VERT), 0) << "small deltas never add up";
+    wheel(-240, 0);
+    EXPECT_EQ(Position(SB_VERT), 103) << "a large delta scrolls one page only";
+    wheel(-120, MK_LBUTTON);
+    EXPECT_EQ(Position(SB_VERT), 103) << "a held button stops the wheel";
+    wheel(-120, MK_SHIFT);
+    EXPECT_EQ(Position(SB_VERT), 104);
+    wheel(-120, MK_CONTROL);
+    EXPECT_EQ(Position(SB_HORZ), 103);
+    AppSettings.wheelStep = 0;
+    wheel(-120, 0);
+    EXPECT_EQ(Position(SB_VERT), 104) << "wheel scrolling switched off";
+}
+
+TEST_F(ScrollTest, RowsAndColumnsComeIntoViewWithTheSmallestMove)
+{
+    EXPECT_EQ(IntoViewPosition(-30, 400, 100), 70);
+    EXPECT_EQ(IntoViewPosition(298, 400, 100), 100);
+    EXPECT_EQ(IntoViewPosition(299, 400, 100), 101);
+    EXPECT_EQ(IntoViewPosition(10, 80, 0), 32) << "a view lower than a tile aligns the bottom";
+
+    Open(500, 400);
+    EXPECT_EQ(ScrollRowIntoView(6), 0);
+    EXPECT_EQ(Position(SB_VERT), 627 - 400);
+    EXPECT_EQ(ScrollRowIntoView(4), 0);
+    EXPECT_EQ(Position(SB_VERT), 227) << "a visible row does not move";
+    EXPECT_EQ(ScrollRowIntoView(3), 0);
+    EXPECT_EQ(Position(SB_VERT), 216) << "row 3 stood 11 pixels above the top";
+    EXPECT_EQ(ScrollRowIntoView(1), 0);
+    EXPECT_EQ(Position(SB_VERT), 10);
+    EXPECT_EQ(ScrollColumnIntoView(8), 0);
+    EXPECT_EQ(Position(SB_HORZ), 833 - 500);
+    EXPECT_EQ(ScrollRowIntoView(7), 1);
+    EXPECT_EQ(ScrollRowIntoView(0), 1);
+    EXPECT_EQ(ScrollColumnIntoView(9), 1);
+    EXPECT_EQ(Position(SB_VERT), 10);
+}
+
+TEST_F(ScrollTest, SavedPositionsComeBackWithinTheRealRanges)
+{
+    AppSettings.rows = 20;
+    AppSettings.columns = 30;
+    Open(500, 400);
+    AppSettings.scrollPosH = 300;
+    AppSettings.scrollPosV = 5000;
+    RestoreScrollPositions();
+    EXPECT_EQ(Position(SB_HORZ), 300);
+    EXPECT_EQ(Position(SB_VERT), ContentExtent(20, 1, 10) - 400 + 10 + 1);
+}
