@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "commands/Mouse.h"
 #include "config/BackupRotation.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
@@ -63,6 +64,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
     case WM_KEYDOWN:        OnKeyDown(window, wParam); return 0;
     case WM_CHAR:           OnChar(window, wParam); return 0;
+
+    case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
+    case WM_MBUTTONDOWN:    OnMiddleButtonDown(window); return 0;
+    case WM_RBUTTONDOWN:    OnRightButtonDown(window, wParam, lParam); return 0;
 
     default:                return DefWindowProcW(window, message, wParam, lParam);
     }

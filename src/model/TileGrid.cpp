@@ -1,6 +1,7 @@
 #include "model/TileGrid.h"
 
 #include <string.h>
+#include <wchar.h>
 
 Tile TileGrid[MaxRows * MaxColumns];
 AppSettingsRecord AppSettings;
@@ -19,6 +20,21 @@ void ClearTile(Tile* tile)
     tile->kind = TileKind::PlainFile;
     tile->backColor = EmptyTileColor;
     tile->iconIndex = 0;
+}
+
+int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind)
+{
+    if (wcslen(path) >= TileTextCapacity)
+        return -1;
+    wcscpy_s(tile->path, _countof(tile->path), path);
+    tile->filled = 1;
+    tile->iconIndex = 0;
+    tile->backColor = EmptyTileColor;
+    tile->kind = kind;
+    // A name is a label: a longer one is cut, never allowed to end the process.
+    if (name != NULL)
+        wcsncpy_s(tile->name, _countof(tile->name), name, _TRUNCATE);
+    return 0;
 }
 
 void ResetGridAndSettings(void)

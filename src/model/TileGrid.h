@@ -86,6 +86,11 @@ Tile* TileAt(int row, int column);
 // Empties a tile; its selection flag is left alone.
 void ClearTile(Tile* tile);
 
+// Gives a tile a new target: path, filled, the default colour, the icon to be looked up
+// again; the name only when one is given, and the kind. Paths longer than the tile holds
+// are refused with -1 and change nothing; otherwise 0.
+int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind);
+
 // Puts every tile and setting at its start value, with tile (1, 1) selected.
 void ResetGridAndSettings(void);
 

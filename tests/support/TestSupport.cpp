@@ -25,13 +25,36 @@ static HICON FindBoxIcon(HWND box)
     return NULL;
 }
 
+static bool HasClass(HWND window, const wchar_t* className)
+{
+    wchar_t name[64];
+    return GetClassNameW(window, name, 64) && _wcsicmp(name, className) == 0;
+}
+
+bool IsMessageBox(HWND dialog)
+{
+    if (!HasClass(dialog, L"#32770"))
+        return false;
+    bool text = false;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != NULL; child = GetWindow(child, GW_HWNDNEXT)) {
+        int id = GetDlgCtrlID(child) & 0xFFFF;
+        if (HasClass(child, L"Button") && id >= IDOK && id <= IDCONTINUE)
+            continue;
+        // The text and the icon: 0xFFFF and 0x440 under Wine, 0xFFFF and 20 on Windows.
+        if (HasClass(child, L"Static") && (id == 0xFFFF || id == 0x440 || id == 20)) {
+            text = text || id == 0xFFFF;
+            continue;
+        }
+        return false;
+    }
+    return text;
+}
+
 static LRESULT CALLBACK CatcherProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_ACTIVATE && activeCatcher != NULL) {
         HWND box = (HWND)wParam;
-        wchar_t name[32];
-        GetClassNameW(box, name, 32);
-        if (wcscmp(name, L"#32770") == 0 && GetPropW(box, L"VantrelCaught") == NULL) {
+        if (IsMessageBox(box) && GetPropW(box, L"VantrelCaught") == NULL) {
             SetPropW(box, L"VantrelCaught", (HANDLE)1);
             CaughtBox caught;
             wchar_t text[2048];
@@ -63,6 +86,138 @@ MessageBoxCatcher::~MessageBoxCatcher()
 {
     UnhookWindowsHookEx(hook);
     activeCatcher = previous;
+}
+
+// ---- dialogs and menus ---------------------------------------------------------------
+
+static ModalDriver* activeDriver;
+static HHOOK driverHook;
+static UINT_PTR driverTimer;
+static DWORD driverDeadline;
+static std::vector<HWND> pendingWindows;
+static const DWORD WatchdogMs = 15000;
+
+void PressButton(HWND dialog, int id)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dialog, id));
+}
+
+std::wstring ControlText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    std::wstring text((size_t)GetWindowTextLengthW(control) + 1, L'\0');
+    GetWindowTextW(control, &text[0], (int)text.size());
+    return text.c_str();
+}
+
+static BOOL CALLBACK EndOpenWindow(HWND window, LPARAM)
+{
+    if (HasClass(window, L"#32770")) {
+        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    return TRUE;
+}
+
+// Picks a menu item as the keyboard would: down to it, then Return.
+static void PickMenuItem(const ModalDriver::Menu& menu, UINT id)
+{
+    if (id == 0) {
+        EndMenu();
+        return;
+    }
+    int steps = 0;
+    for (const auto& item : menu.items) {
+        if (item.first == 0)
+            continue;
+        steps++;
+        if (item.first == id)
+            break;
+    }
+    for (int i = 0; i < steps; i++)
+        PostMessageW(menu.window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu.window, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+static void HandleMenuWindow(HWND window)
+{
+    HMENU handle = (HMENU)SendMessageW(window, MN_GETHMENU, 0, 0);
+    ModalDriver::Menu menu;
+    menu.window = window;
+    for (int i = 0; handle != NULL && i < GetMenuItemCount(handle); i++) {
+        wchar_t text[128] = L"";
+        GetMenuStringW(handle, (UINT)i, text, 128, MF_BYPOSITION);
+        UINT state = GetMenuState(handle, (UINT)i, MF_BYPOSITION);
+        menu.items.push_back({ (state & MF_SEPARATOR) ? 0u : GetMenuItemID(handle, i), text });
+    }
+    activeDriver->menus.push_back(menu);
+    PickMenuItem(menu, activeDriver->onMenu ? activeDriver->onMenu(menu) : 0);
+}
+
+static void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (activeDriver == NULL)
+        return;
+    if ((int)(GetTickCount() - driverDeadline) > 0) {
+        if (!activeDriver->timedOut)
+            ADD_FAILURE() << "a dialog or menu was still open after the watchdog's deadline";
+        activeDriver->timedOut = true;
+        EndMenu();
+        EnumThreadWindows(GetCurrentThreadId(), EndOpenWindow, 0);
+        return;
+    }
+    std::vector<HWND> ready;
+    ready.swap(pendingWindows);
+    for (HWND window : ready) {
+        if (!IsWindow(window))
+            continue;
+        if (!IsWindowVisible(window)) {
+            pendingWindows.push_back(window);   // not shown yet: try on the next tick
+            continue;
+        }
+        if (HasClass(window, L"#32768")) {
+            HandleMenuWindow(window);
+        } else if (!IsMessageBox(window)) {
+            wchar_t caption[256] = L"";
+            GetWindowTextW(window, caption, 256);
+            activeDriver->dialogs.push_back(caption);
+            if (activeDriver->onDialog)
+                activeDriver->onDialog(window);
+            else
+                EndOpenWindow(window, 0);
+        }
+    }
+}
+
+static LRESULT CALLBACK DriverProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (activeDriver != NULL && (code == HCBT_ACTIVATE || code == HCBT_CREATEWND)) {
+        HWND window = (HWND)wParam;
+        bool menu = code == HCBT_CREATEWND && HasClass(window, L"#32768");
+        bool dialog = code == HCBT_ACTIVATE && HasClass(window, L"#32770") && GetPropW(window, L"VantrelDriven") == NULL;
+        if (menu || dialog) {
+            SetPropW(window, L"VantrelDriven", (HANDLE)1);
+            pendingWindows.push_back(window);
+        }
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+ModalDriver::ModalDriver()
+{
+    activeDriver = this;
+    pendingWindows.clear();
+    driverDeadline = GetTickCount() + WatchdogMs;
+    driverHook = SetWindowsHookExW(WH_CBT, DriverProc, NULL, GetCurrentThreadId());
+    driverTimer = SetTimer(NULL, 0, 40, DriverTick);
+}
+
+ModalDriver::~ModalDriver()
+{
+    KillTimer(NULL, driverTimer);
+    UnhookWindowsHookEx(driverHook);
+    activeDriver = NULL;
+    pendingWindows.clear();
 }
 
 // ---- painting ------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,8 @@ struct CaughtBox {
 };
 
 // Catches every message box that this thread opens while it lives, through a CBT hook:
-// records caption, text, owner and icon, then presses the given button.
+// records caption, text, owner and icon, then presses the given button. Other dialogs
+// are left to a ModalDriver.
 class MessageBoxCatcher {
 public:
     explicit MessageBoxCatcher(int button = IDOK);
@@ -28,6 +30,34 @@ private:
     MessageBoxCatcher* previous = nullptr;
     HHOOK hook = NULL;
 };
+
+// True for a message box: a dialog holding nothing but its text, its icon and buttons.
+bool IsMessageBox(HWND dialog);
+
+// Drives the dialogs and popup menus that this thread opens while it lives: each dialog
+// (not a message box) and each menu is handed, once shown, to the given action, which
+// fills fields and presses a button, or picks a menu item. A watchdog ends every dialog
+// and menu still open after a deadline, so that a faulty test fails instead of hanging.
+class ModalDriver {
+public:
+    struct Menu {
+        std::vector<std::pair<UINT, std::wstring>> items;   // id (0 for a separator), text
+        HWND window = NULL;
+    };
+    ModalDriver();
+    ~ModalDriver();
+    std::function<void(HWND dialog)> onDialog;
+    // Returns the id of the item to pick (0 dismisses the menu).
+    std::function<UINT(const Menu& menu)> onMenu;
+    std::vector<std::wstring> dialogs;   // captions of the dialogs seen, in order
+    std::vector<Menu> menus;
+    bool timedOut = false;
+};
+
+// Presses a dialog's button as a click would.
+void PressButton(HWND dialog, int id);
+// The text of a dialog's control.
+std::wstring ControlText(HWND dialog, int id);
 
 // A 32-bit top-down DIB section selected into a memory device context.
 class DibCanvas {

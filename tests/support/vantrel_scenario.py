@@ -227,9 +227,21 @@ class Session:
         self.focus_desktop()
         self.xdotool('key', '--delay', '60', *keys)
 
-    def click(self, x, y, button=1):
+    def click(self, x, y, button=1, modifiers=()):
+        """Clicks at screen point (x, y), holding modifier keys such as 'shift' or 'ctrl'."""
         self.xdotool('mousemove', '--sync', str(x), str(y))
-        self.xdotool('click', str(button))
+        args = [a for m in modifiers for a in ('keydown', m)] + ['click', str(button)]
+        args += [a for m in modifiers for a in ('keyup', m)]
+        self.xdotool(*args)
+
+    def tile_centre(self, window, row, column, pitch=103):
+        """Screen point at the centre of a tile, without scrolling."""
+        left, top = window['client'][:2]
+        return left + 10 + (column - 1) * pitch + 51, top + 10 + (row - 1) * pitch + 51
+
+    def drive_c(self, *parts):
+        """The Unix path of a file under the prefix's C: drive."""
+        return os.path.join(self.prefix, 'drive_c', *parts)
 
     def screenshot(self, name=None):
         data = subprocess.run(['import', '-window', 'root', '-depth', '8', 'rgb:-'], env=self.env,

@@ -1,0 +1,15 @@
+// The three mouse buttons on the grid.
+#pragma once
+#include <windows.h>
+
+// True for a click made with Shift or Ctrl held.
+bool IsModifiedClick(WPARAM keyState);
+
+// Moves the selection to a tile by a click and brings it into view. A left click
+// repaints the two tiles at once; a right click repaints the whole client afterwards.
+void SelectTileByClick(int row, int column, bool leftClick);
+
+// WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN.
+void OnLeftButtonDown(HWND window, WPARAM keyState, LPARAM point);
+void OnMiddleButtonDown(HWND window);
+void OnRightButtonDown(HWND window, WPARAM keyState, LPARAM point);

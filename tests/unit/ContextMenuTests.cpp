@@ -1,0 +1,195 @@
+// The mouse buttons and the context menu, read from the menu the handler really builds.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "commands/ContextMenu.h"
+#include "model/TileGrid.h"
+
+class ContextMenuTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProgramState();
+        ASSERT_NE(CreateTestMainWindowWithClient(600, 500), nullptr);
+        TileAt(2, 2)->kind = 0;
+        FillTile(TileAt(2, 3), L"C:\\nowhere\\notes.txt", L"notes", 0);
+        FillTile(TileAt(2, 4), L"C:\\nowhere\\tool.exe", L"Tool", 2);
+    }
+    void TearDown() override { DestroyTestMainWindow(); }
+
+    static LPARAM Centre(int row, int column) { return MAKELPARAM(10 + (column - 1) * 103 + 51, 10 + (row - 1) * 103 + 51); }
+    // Right-clicks and picks a command (0 dismisses); returns the menu's lines ("-" for a separator).
+    static std::vector<std::wstring> RightClick(LPARAM point, UINT pick = 0, WPARAM keys = 0)
+    {
+        ModalDriver driver;
+        driver.onMenu = [pick](const ModalDriver::Menu&) { return pick; };
+        SendMessageW(MainWindow, WM_RBUTTONDOWN, keys, point);
+        std::vector<std::wstring> lines;
+        if (!driver.menus.empty())
+            for (const auto& item : driver.menus[0].items)
+                lines.push_back(item.first == 0 ? L"-" : item.second);
+        return lines;
+    }
+    std::wstring ConfigPath() const { return folder.Join(L"Morrowtide\\Vantrel.cfg"); }
+    TestFolder folder;
+};
+
+TEST_F(ContextMenuTest, TheMenuForEachKindOfClick)
+{
+    const std::vector<std::wstring> program = { L"Change Number of Rows or Columns", L"Select Hotkey", L"Refresh", L"-",
+                                                L"About", L"Help", L"-", L"ID - Diagnostic", L"Exit" };
+    auto with = [&](std::vector<std::wstring> top) {
+        top.push_back(L"-");
+        top.insert(top.end(), program.begin(), program.end());
+        return top;
+    };
+    const std::vector<std::wstring> filled = { L"Delete Tile", L"Change Name of Tile", L"Change Background Color of Tile",
+                                               L"Show Tile Info" };
+    std::vector<std::wstring> programTile = filled;
+    programTile.insert(programTile.begin() + 1, L"Run as Administrator");
+
+    EXPECT_EQ(RightClick(MAKELPARAM(5, 5)), program);
+    EXPECT_EQ(AppSettings.contextRow, 0);
+    EXPECT_EQ(AppSettings.contextColumn, 0);
+    EXPECT_EQ(AppSettings.selectedRow, 1) << "a click on no tile keeps the selection";
+    EXPECT_EQ(RightClick(Centre(2, 2)), with({ L"Select a Folder", L"Enter a Path, URL, or Shortcut" }));
+    EXPECT_EQ(RightClick(Centre(2, 3)), with(filled));
+    // The one-pixel gap right of a tile belongs to it.
+    EXPECT_EQ(RightClick(MAKELPARAM(10 + 3 * 103 + 102, 10 + 103 + 40)), with(programTile));
+    EXPECT_EQ(AppSettings.contextRow, 2);
+    EXPECT_EQ(AppSettings.contextColumn, 4);
+    EXPECT_EQ(AppSettings.selectedColumn, 4);
+    EXPECT_EQ(TileAt(2, 3)->selected, 0);
+}
+
+TEST(MenuPlacementTest, OpensTowardsTheScreensCentre)
+{
+    const struct { int x, y, menuX, menuY; UINT alignment; } cases[] = {
+        { 100, 100, 105, 105, TPM_LEFTALIGN | TPM_TOPALIGN },
+        { 1000, 100, 995, 105, TPM_RIGHTALIGN | TPM_TOPALIGN },
+        { 100, 900, 105, 895, TPM_LEFTALIGN | TPM_BOTTOMALIGN },
+        { 1000, 900, 995, 895, TPM_RIGHTALIGN | TPM_BOTTOMALIGN },
+        { 640, 512, 635, 507, TPM_RIGHTALIGN | TPM_BOTTOMALIGN },   // the exact middle counts as right and below
+        { 639, 511, 644, 516, TPM_LEFTALIGN | TPM_TOPALIGN },
+    };
+    for (const auto& c : cases) {
+        ContextMenuPlacement p = PlaceContextMenu(c.x, c.y, 1280, 1024);
+        EXPECT_EQ(p.x, c.menuX) << c.x << "," << c.y;
+        EXPECT_EQ(p.y, c.menuY) << c.x << "," << c.y;
+        EXPECT_EQ(p.alignment, c.alignment) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(ContextMenuTest, DeleteAsksFirstAndOnlyYesEmptiesAndWrites)
+{
+    MoveSelection(2, 3);
+    {
+        MessageBoxCatcher no(IDNO);
+        RightClick(Centre(2, 3), CommandDeleteTile);
+        ASSERT_EQ(no.boxes.size(), 1u);
+        EXPECT_EQ(no.boxes[0].caption, L"Delete Tile");
+        EXPECT_EQ(no.boxes[0].text, L"Are you sure you want to delete the tile:\n\n   notes");
+    }
+    RightClick(Centre(2, 3));   // dismissed
+    EXPECT_EQ(TileAt(2, 3)->filled, 1);
+    EXPECT_FALSE(FileExists(ConfigPath())) << "No and a dismissed menu write nothing";
+
+    MessageBoxCatcher yes(IDYES);
+    RightClick(Centre(2, 3), CommandDeleteTile);
+    const Tile* tile = TileAt(2, 3);
+    EXPECT_EQ(tile->filled, 0);
+    EXPECT_EQ(tile->path[0], L'\0');
+    EXPECT_EQ(tile->selected, 1) << "the emptied tile stays selected";
+    std::string saved = ReadFileBytes(ConfigPath());
+    EXPECT_NE(saved.find(Utf16FileBytes(L"2,4,2,").substr(2)), std::string::npos);
+    EXPECT_EQ(saved.find(Utf16FileBytes(L"2,3,").substr(2)), std::string::npos);
+
+    // A name too long for the question is shortened, never allowed to overflow it.
+    std::wstring name(500, L'n');
+    FillTile(TileAt(2, 3), L"C:\\nowhere\\x", name.c_str(), 0);
+    CarryOutCommand(MainWindow, CommandDeleteTile);
+    ASSERT_EQ(yes.boxes.size(), 2u);
+    EXPECT_EQ(yes.boxes[1].text.size(), 359u);
+    EXPECT_TRUE(yes.boxes[1].text.compare(356, 3, L"...") == 0);
+}
+
+TEST_F(ContextMenuTest, TheColourDialogChangesTheColourOnlyWhenConfirmed)
+{
+    AppSettings.contextRow = 2;
+    AppSettings.contextColumn = 3;
+    ModalDriver driver;
+    driver.onDialog = [](HWND d) { PressButton(d, IDCANCEL); };
+    CarryOutCommand(MainWindow, CommandBackgroundColor);
+    EXPECT_EQ(TileAt(2, 3)->backColor, 0x323232u);
+    EXPECT_FALSE(FileExists(ConfigPath()));
+
+    AppSettings.customColors[0] = 0x123456;
+    driver.onDialog = [](HWND d) {
+        SetDlgItemTextW(d, 706, L"200");   // red
+        SetDlgItemTextW(d, 707, L"10");    // green
+        PressButton(d, IDOK);
+    };
+    CarryOutCommand(MainWindow, CommandBackgroundColor);
+    EXPECT_EQ(TileAt(2, 3)->backColor, RGB(200, 10, 50));
+    EXPECT_EQ(AppSettings.customColors[0], 0x123456u);
+    EXPECT_TRUE(FileExists(ConfigPath()));
+    EXPECT_EQ(driver.dialogs.size(), 2u);
+}
+
+TEST_F(ContextMenuTest, ModifiedClicksSelectOrTellTheLocation)
+{
+    {
+        MessageBoxCatcher catcher;
+        RightClick(Centre(2, 5), 0, MK_SHIFT);
+        RightClick(MAKELPARAM(5, 5), 0, MK_CONTROL);
+        ASSERT_EQ(catcher.boxes.size(), 1u);
+        EXPECT_EQ(catcher.boxes[0].caption, L"Location of the Tile you Clicked");
+        EXPECT_EQ(catcher.boxes[0].text, L"Row,Column  =  2,5");
+        EXPECT_EQ(catcher.boxes[0].owner, MainWindow);
+    }
+    EXPECT_EQ(AppSettings.selectedRow, 1);
+    EXPECT_EQ(AppSettings.contextRow, 0);
+
+    // Ctrl + left click on a filled tile selects it and runs nothing; a click in the
+    // margin changes nothing.
+    MessageBoxCatcher catcher;
+    SendMessageW(MainWindow, WM_LBUTTONDOWN, MK_CONTROL, Centre(2, 3));
+    EXPECT_EQ(AppSettings.selectedRow, 2);
+    EXPECT_EQ(AppSettings.selectedColumn, 3);
+    SendMessageW(MainWindow, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 300));
+    EXPECT_EQ(AppSettings.selectedColumn, 3);
+    EXPECT_TRUE(catcher.boxes.empty());
+    // A plain left click runs the filled tile: here a missing one, so the failure box.
+    SendMessageW(MainWindow, WM_LBUTTONDOWN, 0, Centre(2, 4));
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_TRUE(StartsWith(catcher.boxes[0].text, L"ShellExecuteW()"));
+}
+
+TEST_F(ContextMenuTest, ProgramCommandsRefreshExitDiagnoseAndRaiseTheHighWater)
+{
+    AppSettings.iconRefreshMode = 0;
+    CarryOutCommand(MainWindow, CommandRefresh);
+    EXPECT_EQ(AppSettings.iconRefreshMode, 1);
+    {
+        MessageBoxCatcher catcher;
+        CarryOutCommand(MainWindow, CommandDiagnostic);
+        ASSERT_EQ(catcher.boxes.size(), 1u);
+        EXPECT_EQ(catcher.boxes[0].caption, L"Vantrel Version:");
+        EXPECT_EQ(catcher.boxes[0].text, L"commands_tests.exe");
+    }
+    wchar_t shortPath[8];
+    ProgramFilePath(shortPath, 8);
+    EXPECT_EQ(wcslen(shortPath), 7u) << "a path that fills the buffer is still terminated";
+
+    AppSettings.rows = 10;
+    AppSettings.iconRefreshMode = 0;
+    CarryOutCommand(MainWindow, CommandGridSize);
+    EXPECT_EQ(AppSettings.rowsHighWater, 10);
+    EXPECT_EQ(AppSettings.columnsHighWater, 8) << "from 1, as no file was loaded";
+    EXPECT_EQ(AppSettings.iconRefreshMode, 2);
+    EXPECT_TRUE(FileExists(ConfigPath()));
+
+    RightClick(MAKELPARAM(5, 5), CommandExit);
+    MSG close;
+    EXPECT_TRUE(PeekMessageW(&close, MainWindow, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
