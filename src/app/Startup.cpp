@@ -34,9 +34,10 @@ void FormBuildDateText(void)
 
 void RegisterStartupHotkey(void)
 {
-    if (RegisterHotKey(MainWindow, AppSettings.hotkeyId, (UINT)AppSettings.hotkeyModifiers, (UINT)AppSettings.hotkeyKey))
+    if (RegisterHotKey(MainWindow, AppSettings.hotkeyId, (UINT)AppSettings.hotkeyModifiers, (UINT)AppSettings.hotkeyKey)) {
         AppSettings.hotkeyRegistered = 1;
-    else
+        AppSettings.hotkeyInForce = 1;
+    } else
         ReportLastError(RegisterHotKeyFailedText);
 }
 

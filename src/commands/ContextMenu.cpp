@@ -7,6 +7,7 @@
 #include "commands/Launch.h"
 #include "commands/TargetNames.h"
 #include "config/ConfigFile.h"
+#include "dialogs/Dialogs.h"
 #include "model/TileGrid.h"
 
 static const wchar_t DeleteQuestionStart[] = L"Are you sure you want to delete the tile:\n\n   ";
@@ -174,18 +175,18 @@ void CarryOutCommand(HWND window, int command)
     switch (command) {
     case CommandSelectFolder:       FillContextTileFromFolderPicker(); break;
     case CommandDeleteTile:         DeleteContextTile(window); break;
-    case CommandChangeName:         SaveConfigOrClose(window); break;
-    case CommandAbout:              break;
-    case CommandHelp:               break;
+    case CommandChangeName:         ShowTileNameDialog(); SaveConfigOrClose(window); break;
+    case CommandAbout:              ShowAboutDialog(); break;
+    case CommandHelp:               ShowHelpDialog(); break;
     case CommandDiagnostic:         ShowDiagnostic(window); break;
     case CommandRefresh:            RefreshIcons(window); break;
-    case CommandGridSize:           SaveConfigOrClose(window); RaiseHighWater(); break;
-    case CommandHotkey:             SaveConfigOrClose(window); break;
+    case CommandGridSize:           ShowGridSizeDialog(); SaveConfigOrClose(window); RaiseHighWater(); break;
+    case CommandHotkey:             ShowHotkeyDialog(); SaveConfigOrClose(window); break;
     case CommandBackgroundColor:    ChangeContextTileColor(window); break;
     case CommandRunAsAdministrator: RunTileAsAdministrator(AppSettings.contextRow, AppSettings.contextColumn); break;
-    case CommandEnterTarget:        SaveConfigOrClose(window); break;
+    case CommandEnterTarget:        ShowTargetEntryDialog(); SaveConfigOrClose(window); break;
     case CommandExit:               PostMessageW(window, WM_CLOSE, 0, 0); break;
-    case CommandTileInfo:           break;
+    case CommandTileInfo:           ShowTileInfoDialog(); break;
     default:                        break;
     }
 }

@@ -55,6 +55,9 @@ struct AppSettingsRecord {
     int hotkeyKey;
     int hotkeyId;
     int hotkeyRegistered;
+    // 1 while this run holds a registered hotkey; hotkeyRegistered, which is saved, may
+    // say 1 when the registration at start-up failed.
+    int hotkeyInForce;
     int windowLeft;
     int windowTop;
     int windowWidth;

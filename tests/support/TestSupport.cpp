@@ -220,6 +220,41 @@ ModalDriver::~ModalDriver()
     pendingWindows.clear();
 }
 
+// The suite's last line of defence: a dialog, message box or menu that no driver or
+// catcher answers is ended after a while and fails its test, instead of hanging the suite.
+static const DWORD AbandonedAfterMs = 20000;
+static DWORD firstSeenOpen;
+
+static BOOL CALLBACK FindOpenModal(HWND window, LPARAM found)
+{
+    if (IsWindowVisible(window) && (HasClass(window, L"#32770") || HasClass(window, L"#32768")))
+        *(bool*)found = true;
+    return TRUE;
+}
+
+static void CALLBACK AbandonedModalTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    bool open = false;
+    EnumThreadWindows(GetCurrentThreadId(), FindOpenModal, (LPARAM)&open);
+    if (!open || activeDriver != NULL) {
+        firstSeenOpen = 0;
+        return;
+    }
+    if (firstSeenOpen == 0) {
+        firstSeenOpen = GetTickCount();
+    } else if (GetTickCount() - firstSeenOpen > AbandonedAfterMs) {
+        ADD_FAILURE() << "a dialog, message box or menu was left open with nothing to answer it";
+        EndMenu();
+        EnumThreadWindows(GetCurrentThreadId(), EndOpenWindow, 0);
+        firstSeenOpen = 0;
+    }
+}
+
+void InstallAbandonedModalWatchdog()
+{
+    SetTimer(NULL, 0, 500, AbandonedModalTick);
+}
+
 // ---- painting ------------------------------------------------------------------------
 
 DibCanvas::DibCanvas(int width, int height) : width(width), height(height)
@@ -317,6 +352,7 @@ public:
     {
         sessionFolder = MakeUniqueFolder(L"session");
         SetConfigBaseFolderForTests(sessionFolder.c_str());
+        InstallAbandonedModalWatchdog();
     }
     void TearDown() override
     {

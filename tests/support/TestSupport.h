@@ -54,6 +54,10 @@ public:
     bool timedOut = false;
 };
 
+// Ends, and fails, any dialog or menu left open for 20 seconds without a ModalDriver;
+// every test program installs it at start.
+void InstallAbandonedModalWatchdog();
+
 // Presses a dialog's button as a click would.
 void PressButton(HWND dialog, int id);
 // The text of a dialog's control.

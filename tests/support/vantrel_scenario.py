@@ -46,9 +46,15 @@ class Screenshot:
         return sum(1 for y in range(top, bottom) for x in range(left, right)
                    if self.pixel(x, y) == colour)
 
-    def save_png(self, path):
+    def save_png(self, path, rect=None):
+        """Saves the screen, or the part of it within rect (left, top, right, bottom)."""
+        crop = []
+        if rect:
+            left, top = max(rect[0], 0), max(rect[1], 0)
+            right, bottom = min(rect[2], self.width), min(rect[3], self.height)
+            crop = ['-crop', f'{right - left}x{bottom - top}+{left}+{top}', '+repage']
         subprocess.run(['convert', '-size', f'{self.width}x{self.height}', '-depth', '8',
-                        'rgb:-', path], input=self.data, check=True)
+                        'rgb:-', *crop, path], input=self.data, check=True)
 
 
 class Session:
@@ -186,7 +192,23 @@ class Session:
 
     def start_and_wait(self):
         process = self.start()
-        return process, self.wait_window()
+        window = self.wait_window()
+        self.park_pointer(window)
+        return process, window
+
+    def park_pointer(self, window):
+        """Rests the pointer on the window's caption: Wine's desktop passes keys on only
+        while the pointer is over a window of the program, and menus never cover it there."""
+        left, top, right, _ = window['rect']
+        self.move_pointer(max(left, 0) + (right - max(left, 0)) // 3, max(top, 0) + 8)
+
+    def move_pointer(self, x, y):
+        # mousemove --sync waits for a motion that never comes when the pointer is there already.
+        out = subprocess.run(['xdotool', 'getmouselocation', '--shell'], env=self.env, check=True,
+                             stdout=subprocess.PIPE, stdin=subprocess.DEVNULL).stdout.decode()
+        where = dict(line.split('=', 1) for line in out.split() if '=' in line)
+        if (int(where['X']), int(where['Y'])) != (x, y):
+            self.xdotool('mousemove', '--sync', str(x), str(y))
 
     def wait_exit(self, process, timeout=30):
         return process.wait(timeout=timeout)
@@ -229,7 +251,7 @@ class Session:
 
     def click(self, x, y, button=1, modifiers=()):
         """Clicks at screen point (x, y), holding modifier keys such as 'shift' or 'ctrl'."""
-        self.xdotool('mousemove', '--sync', str(x), str(y))
+        self.move_pointer(x, y)
         args = [a for m in modifiers for a in ('keydown', m)] + ['click', str(button)]
         args += [a for m in modifiers for a in ('keyup', m)]
         self.xdotool(*args)

@@ -137,9 +137,10 @@ TEST(FolderNameTest, TheLastComponentOfTheTrimmedPath)
         wchar_t path[64];
         wcscpy_s(path, c.path);
         const wchar_t* name = FolderNameFromPath(path);
-        if (c.name == nullptr)
+        if (c.name == nullptr) {
             EXPECT_EQ(name, nullptr) << c.path;
-        else
+        } else {
             EXPECT_STREQ(name, c.name) << c.path;
+        }
     }
 }

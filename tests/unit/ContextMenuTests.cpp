@@ -181,9 +181,15 @@ TEST_F(ContextMenuTest, ProgramCommandsRefreshExitDiagnoseAndRaiseTheHighWater)
     ProgramFilePath(shortPath, 8);
     EXPECT_EQ(wcslen(shortPath), 7u) << "a path that fills the buffer is still terminated";
 
-    AppSettings.rows = 10;
     AppSettings.iconRefreshMode = 0;
-    CarryOutCommand(MainWindow, CommandGridSize);
+    {
+        ModalDriver driver;
+        driver.onDialog = [](HWND d) {
+            SetDlgItemTextW(d, 1003, L"10");
+            PressButton(d, 3);
+        };
+        CarryOutCommand(MainWindow, CommandGridSize);
+    }
     EXPECT_EQ(AppSettings.rowsHighWater, 10);
     EXPECT_EQ(AppSettings.columnsHighWater, 8) << "from 1, as no file was loaded";
     EXPECT_EQ(AppSettings.iconRefreshMode, 2);

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds Vantrel and takes the pictures of the README's gallery into docs/ (or the folder
+# given): the main window, the context menu and every dialog, on a private Xvfb.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${VANTREL_BUILD_DIR:-$root/build}"
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
+cmake --build "$build" -j"$(nproc)" --target Vantrel probe desktop_keeper
+
+source "$root/scripts/wine-env.sh" "$build"
+trap vt_wine_down EXIT
+vt_wine_up test
+VANTREL_BUILD_DIR="$build" python3 "$root/scripts/gallery.py" "$@"

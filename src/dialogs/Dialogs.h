@@ -1,0 +1,48 @@
+// The modal dialogs that the context menu opens. Each Show... function runs its dialog
+// owned by the main window; the dialog changes the model, and the caller saves.
+#pragma once
+#include <windows.h>
+#include <stddef.h>
+
+void ShowGridSizeDialog(void);
+void ShowTileNameDialog(void);
+void ShowHotkeyDialog(void);
+void ShowTargetEntryDialog(void);
+void ShowTileInfoDialog(void);
+void ShowAboutDialog(void);
+void ShowHelpDialog(void);
+
+// The dialog procedures, for tests that create the dialogs from their templates.
+INT_PTR CALLBACK GridSizeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TileNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TargetEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TileInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Shared pieces.
+extern const wchar_t InvalidInputCaption[];
+
+// The warning box for input a dialog refuses; the dialog stays open.
+void ShowInvalidInput(const wchar_t* text);
+
+// The integer at the start of a field of at most maxCharacters characters, as wcstol
+// reads it: leading blanks and a sign are taken, anything after the digits is ignored,
+// and text without digits gives 0.
+int ReadIntegerField(HWND dialog, int id, int maxCharacters);
+
+// Splits a tile name into its two shown lines: line 1 is the first 12 characters without
+// trailing blanks, line 2 the 13th to the 24th. Both buffers hold 13 characters.
+void SplitTileName(const wchar_t* name, wchar_t* line1, wchar_t* line2);
+
+// Joins two lines into a tile name: line 1 padded with blanks to 12 characters when
+// padAlways is set or line 2 is not empty, then line 2.
+void JoinTileName(const wchar_t* line1, const wchar_t* line2, bool padAlways, wchar_t* name, size_t capacity);
+
+// The virtual-key code of a hotkey character: A-Z (a-z taken as capitals) and 0-9 are
+// themselves, anything else gives 0.
+int HotkeyKeyFromCharacter(char c);
+
+// Runs a dialog from the program's own templates, owned by the main window.
+void RunDialog(int templateId, DLGPROC procedure);
