@@ -47,7 +47,7 @@ int RunVantrel(HINSTANCE instance, int showCommand)
         return 1;
 
     CoInitialize(NULL);
-    ResetGridAndSettings();
+    SetStartSettings();
     ApplyDefaultsAndFirstPlacement();
 
     switch (LoadConfig()) {

@@ -1,9 +1,7 @@
 #include "config/ConfigFile.h"
 
-#include <io.h>
 #include <knownfolders.h>
 #include <shlobj.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <wchar.h>
 
@@ -76,26 +74,31 @@ static int PrepareConfigFolder(const wchar_t* codeFormat, const wchar_t* caption
     return 0;
 }
 
-// Reads one line, line feed included. Returns 1 for a line, 0 at the end of the file, and
+// The decoded text of the file, read line by line.
+struct TextCursor {
+    const wchar_t* next;
+    const wchar_t* end;
+};
+
+// Reads one line, line feed included. Returns 1 for a line, 0 at the end of the text, and
 // -1 for a line that cannot be taken whole (too long for the buffer, or holding a NUL):
 // its rest is consumed, so it never comes back as a line of its own.
-static int ReadConfigLine(FILE* file, wchar_t* line, size_t capacity)
+static int ReadConfigLine(TextCursor* text, wchar_t* line, size_t capacity)
 {
-    size_t length = 0;
-    bool whole = true;
-    wint_t c = fgetwc(file);
-    if (c == WEOF)
+    if (text->next >= text->end)
         return 0;
-    for (; c != WEOF; c = fgetwc(file)) {
-        if (c == L'\0' || length + 1 >= capacity)
-            whole = false;
-        else
-            line[length++] = (wchar_t)c;
-        if (c == L'\n')
-            break;
+    size_t remaining = (size_t)(text->end - text->next);
+    const wchar_t* feed = wmemchr(text->next, L'\n', remaining);
+    size_t length = feed != NULL ? (size_t)(feed - text->next) + 1 : remaining;
+    const wchar_t* start = text->next;
+    text->next += length;
+    if (length + 1 > capacity) {
+        line[0] = L'\0';
+        return -1;
     }
+    wmemcpy(line, start, length);
     line[length] = L'\0';
-    return whole ? 1 : -1;
+    return wcslen(line) == length ? 1 : -1;
 }
 
 static void ApplyTileLine(const TileLine* line)
@@ -114,21 +117,6 @@ static void ApplyTileLine(const TileLine* line)
     tile->backColor = line->backColor;
 }
 
-// True for a file that begins with the big-endian byte order mark FE FF. Windows' runtime
-// refuses to open such a file in UTF-16LE mode, other runtimes would read it as garbage;
-// either way it must not be read, nor replaced by the next save.
-static bool StartsBigEndian(const wchar_t* path)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    unsigned char mark[2] = {};
-    DWORD read = 0;
-    BOOL ok = ReadFile(file, mark, sizeof(mark), &read, NULL);
-    CloseHandle(file);
-    return ok && read == 2 && mark[0] == 0xFE && mark[1] == 0xFF;
-}
-
 // The file can be neither read nor created: -3, after telling the user.
 static int ConfigFileUnusable(void)
 {
@@ -136,18 +124,56 @@ static int ConfigFileUnusable(void)
     return -3;
 }
 
+static const wchar_t ByteOrderMark = 0xFEFF;
+// Far beyond the largest file the program writes; a larger one is not read into memory.
+static const LONGLONG MaxConfigFileSize = 256LL * 1024 * 1024;
+
+// Writes bytes as a new file of its own, shared with no one while it is written; flushed
+// to the disk when asked. True on success.
+static bool WriteNewFile(const wchar_t* path, const void* bytes, DWORD size, bool flush)
+{
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
+    if (ok && flush)
+        ok = FlushFileBuffers(file) != FALSE;
+    return CloseHandle(file) && ok;
+}
+
 static int CreateEmptyConfigFile(const wchar_t* path)
 {
-    FILE* file = NULL;
-    if (_wfopen_s(&file, path, L"w, ccs=UTF-16LE") != 0 || file == NULL)
+    if (!WriteNewFile(path, &ByteOrderMark, sizeof(ByteOrderMark), false))
         return ConfigFileUnusable();
-    fclose(file);
     return 0;
 }
 
-static void ReadSettingsLine(FILE* file, wchar_t* line, size_t capacity)
+// The whole file in one read, into a block the caller frees with HeapFree. Readers may
+// share the file meanwhile, writers may not. false when it cannot be read whole.
+static bool ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* size)
 {
-    int read = ReadConfigLine(file, line, capacity);
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER length = {};
+    bool ok = GetFileSizeEx(file, &length) && length.QuadPart <= MaxConfigFileSize;
+    // Two bytes more than the file: room for the terminator of UTF-16 text decoded in place.
+    *bytes = ok ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)length.QuadPart + 2) : NULL;
+    DWORD read = 0;
+    ok = *bytes != NULL && ReadFile(file, *bytes, (DWORD)length.QuadPart, &read, NULL) && read == (DWORD)length.QuadPart;
+    CloseHandle(file);
+    if (!ok && *bytes != NULL) {
+        HeapFree(GetProcessHeap(), 0, *bytes);
+        *bytes = NULL;
+    }
+    *size = read;
+    return ok;
+}
+
+static void ReadSettingsLine(TextCursor* text, wchar_t* line, size_t capacity)
+{
+    int read = ReadConfigLine(text, line, capacity);
     if (read == 0)
         return;
     int values[SettingsFieldCount];
@@ -159,10 +185,32 @@ static void ReadSettingsLine(FILE* file, wchar_t* line, size_t capacity)
     ApplySettingsValues(values);
 }
 
-int LoadConfig(void)
+// Applies the header, the settings line and the tile lines of the decoded text. 0, or -2
+// for another format version.
+static int ApplyConfigText(TextCursor* text)
 {
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
+    int read = ReadConfigLine(text, line, _countof(line));
+    int version = 0;
+    if (read == 1 && ReadHeaderVersion(line, &version)) {
+        if (version != 3)
+            return -2;
+        ReadSettingsLine(text, line, _countof(line));
+    }
+    for (;;) {
+        read = ReadConfigLine(text, line, _countof(line));
+        if (read == 0)
+            return 0;
+        if (read < 0 || wcsncmp(line, L"//", 2) == 0)
+            continue;
+        if (ParseTileLine(line, &tileLine) == 0)
+            ApplyTileLine(&tileLine);
+    }
+}
+
+int LoadConfig(void)
+{
     wchar_t path[ComposedPathCapacity];
     int status = PrepareConfigFolder(L"CreateDirectoryW() return code = %d", L"This is Vantrel", path, _countof(path));
     if (status != 0)
@@ -175,37 +223,29 @@ int LoadConfig(void)
             return CreateEmptyConfigFile(path);
         return ConfigFileUnusable();
     }
-    // An existing file that cannot be read is left exactly as it is.
-    FILE* file = NULL;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || StartsBigEndian(path) ||
-        _wfopen_s(&file, path, L"r, ccs=UTF-16LE") != 0 || file == NULL)
+    // An existing file that cannot be read whole is left exactly as it is: a read that
+    // stopped part-way must not pass for the end of the file, or the next save would
+    // replace the file with the tiles read so far. A file that begins with the big-endian
+    // mark FE FF is refused as Windows' runtime refuses to open it.
+    unsigned char* bytes = NULL;
+    size_t size = 0;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !ReadWholeFile(path, &bytes, &size))
         return ConfigFileUnusable();
-    if (feof(file)) {
-        fclose(file);
-        return -1;
+    // UTF-16 text is decoded where it was read; UTF-8 needs a block of its own.
+    bool utf8 = size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+    bool bigEndian = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
+    wchar_t* decoded = utf8 ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : (wchar_t*)bytes;
+    if (bigEndian || decoded == NULL) {
+        HeapFree(GetProcessHeap(), 0, bytes);
+        return ConfigFileUnusable();
     }
-
-    int read = ReadConfigLine(file, line, _countof(line));
-    int version = 0;
-    if (read == 1 && ReadHeaderVersion(line, &version)) {
-        if (version != 3) {
-            fclose(file);
-            return -2;
-        }
-        ReadSettingsLine(file, line, _countof(line));
-    }
-
-    for (;;) {
-        read = ReadConfigLine(file, line, _countof(line));
-        if (read == 0)
-            break;
-        if (read < 0 || wcsncmp(line, L"//", 2) == 0)
-            continue;
-        if (ParseTileLine(line, &tileLine) == 0)
-            ApplyTileLine(&tileLine);
-    }
-    fclose(file);
-    return 0;
+    size_t length = DecodeConfigText(bytes, size, decoded);
+    TextCursor text = { decoded, decoded + length };
+    status = ApplyConfigText(&text);
+    if (decoded != (wchar_t*)bytes)
+        HeapFree(GetProcessHeap(), 0, decoded);
+    HeapFree(GetProcessHeap(), 0, bytes);
+    return status;
 }
 
 // True when another process holds the file open, so that it may not be replaced now.
@@ -272,29 +312,68 @@ static void GatherSettingsValues(int values[SettingsFieldCount])
     values[FieldSelectedColumn] = AppSettings.selectedColumn;
 }
 
-static bool WriteConfigContent(FILE* file)
+// The file's content, built whole in memory so that it is written with one call.
+struct ContentBuffer {
+    wchar_t* text;
+    size_t length;
+    size_t capacity;
+};
+
+// Room for at least `needed` more characters. false when memory runs out.
+static bool ReserveContent(ContentBuffer* content, size_t needed)
+{
+    if (content->length + needed <= content->capacity)
+        return true;
+    size_t capacity = content->capacity * 2 + needed;
+    void* grown = content->text == NULL ? HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(wchar_t))
+                                        : HeapReAlloc(GetProcessHeap(), 0, content->text, capacity * sizeof(wchar_t));
+    if (grown == NULL)
+        return false;
+    content->text = (wchar_t*)grown;
+    content->capacity = capacity;
+    return true;
+}
+
+// Appends a line as the file stores it (every LF as CR LF). false when memory runs out.
+static bool AppendEncoded(ContentBuffer* content, const wchar_t* line)
+{
+    size_t length = wcslen(line);
+    if (!ReserveContent(content, 2 * length))
+        return false;
+    content->length += EncodeConfigText(line, length, content->text + content->length);
+    return true;
+}
+
+// Room for a typical line per filled tile from the start: growing a block of megabytes
+// step by step would copy it again and again.
+static const size_t TypicalLineLength = 256;
+
+static bool BuildConfigContent(ContentBuffer* content)
 {
     static wchar_t line[ConfigLineCapacity];
     int values[SettingsFieldCount];
     GatherSettingsValues(values);
-
-    fputws(ConfigHeaderLine, file);
-    fputws(L"\n", file);
-    if (FormatSettingsLine(values, line, _countof(line)) < 0)
+    size_t filled = 0;
+    for (const Tile& tile : TileGrid)
+        filled += tile.filled ? 1 : 0;
+    if (!ReserveContent(content, (filled + 2) * TypicalLineLength))
         return false;
-    fputws(line, file);
 
+    const wchar_t start[] = { ByteOrderMark, L'\0' };
+    if (!AppendEncoded(content, start) || !AppendEncoded(content, ConfigHeaderLine) || !AppendEncoded(content, L"\n"))
+        return false;
+    if (FormatSettingsLine(values, line, _countof(line)) < 0 || !AppendEncoded(content, line))
+        return false;
     for (int row = 1; row <= MaxRows; row++) {
         for (int column = 1; column <= MaxColumns; column++) {
             const Tile* tile = TileAt(row, column);
             if (!tile->filled)
                 continue;
-            if (FormatTileLine(row, column, tile, line, _countof(line)) < 0)
+            if (FormatTileLine(row, column, tile, line, _countof(line)) < 0 || !AppendEncoded(content, line))
                 return false;
-            fputws(line, file);
         }
     }
-    return ferror(file) == 0;
+    return true;
 }
 
 int SaveConfig(void)
@@ -310,17 +389,15 @@ int SaveConfig(void)
     if (ConfigFileInUse(path))
         return -1;
 
-    // The new content is written beside the file and replaces it in one step, so that a
-    // crash or power loss leaves either the old file or the new one, never a part.
-    FILE* file = NULL;
-    if (_wfopen_s(&file, temp, L"w, ccs=UTF-16LE") != 0 || file == NULL)
-        return -1;
-    bool written = WriteConfigContent(file);
-    // On the disk before the rename, so that a power loss cannot keep the name but not the data.
-    if (fflush(file) != 0 || _commit(_fileno(file)) != 0)
-        written = false;
-    if (fclose(file) != 0)
-        written = false;
+    ContentBuffer content = {};
+    bool built = BuildConfigContent(&content);
+    // The new content is written beside the file, flushed to the disk, and only then
+    // replaces it in one step: a crash or power loss leaves either the old file or the new
+    // one, never a part.
+    bool written = built && content.length * sizeof(wchar_t) <= MAXDWORD &&
+                   WriteNewFile(temp, content.text, (DWORD)(content.length * sizeof(wchar_t)), true);
+    if (content.text != NULL)
+        HeapFree(GetProcessHeap(), 0, content.text);
     if (!written || !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(temp);
         return -1;

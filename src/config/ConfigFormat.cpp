@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+#include <windows.h>
 
 const wchar_t ConfigHeaderLine[] = L"//#v0003 DO NOT CHANGE THIS LINE";
 
@@ -266,16 +267,117 @@ static bool PathNeedsGuard(const wchar_t* path)
     return length >= CommaEscapeLength && wcscmp(path + length - CommaEscapeLength, CommaEscape) == 0;
 }
 
+// Writes into a line buffer; once it is full, further characters are dropped and the
+// line is refused.
+struct LineWriter {
+    wchar_t* out;
+    size_t capacity;
+    size_t length;
+    bool full;
+};
+
+static void Put(LineWriter* line, wchar_t c)
+{
+    if (line->length + 1 < line->capacity)
+        line->out[line->length++] = c;
+    else
+        line->full = true;
+}
+
+static void PutNumber(LineWriter* line, int value)
+{
+    wchar_t digits[12];
+    int count = 0;
+    unsigned magnitude = value < 0 ? 0u - (unsigned)value : (unsigned)value;
+    do {
+        digits[count++] = (wchar_t)(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        Put(line, L'-');
+    while (count > 0)
+        Put(line, digits[--count]);
+}
+
+static void PutEscaped(LineWriter* line, const wchar_t* text)
+{
+    for (const wchar_t* p = text; *p != L'\0'; p++) {
+        if (*p == L',') {
+            for (size_t i = 0; i < CommaEscapeLength; i++)
+                Put(line, CommaEscape[i]);
+        }
+        Put(line, *p);
+    }
+}
+
+// Written by hand rather than through the runtime's formatter: saving 5,000 tiles spent
+// most of its time there.
 int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity)
 {
-    static wchar_t path[EscapedTextCapacity];
-    static wchar_t name[EscapedTextCapacity];
-    if (EscapeCommasInto(tile->path, path, _countof(path) - 1) < 0 || EscapeCommasInto(tile->name, name, _countof(name)) < 0)
-        return -1;
+    LineWriter line = { out, capacity, 0, capacity == 0 };
+    PutNumber(&line, row);
+    Put(&line, L',');
+    PutNumber(&line, column);
+    Put(&line, L',');
+    PutNumber(&line, tile->kind);
+    Put(&line, L',');
+    PutNumber(&line, (int)tile->backColor);
+    Put(&line, L',');
+    PutEscaped(&line, tile->path);
     if (PathNeedsGuard(tile->path))
-        wcscat_s(path, _countof(path), L" ");
+        Put(&line, L' ');
+    Put(&line, L',');
+    PutEscaped(&line, tile->name);
+    Put(&line, L'\n');
+    if (line.full)
+        return -1;
+    out[line.length] = L'\0';
+    return (int)line.length;
+}
 
-    int length = _snwprintf_s(out, capacity, _TRUNCATE, L"%d,%d,%d,%d,%ls,%ls\n", row, column, tile->kind,
-                              (int)tile->backColor, path, name);
-    return length < 0 ? -1 : length;
+static const wchar_t EndOfText = 0x1A;   // CTRL+Z
+
+// CR LF to LF and the end at CTRL+Z, on UTF-16 code units.
+static size_t TranslateTextMode(const wchar_t* in, size_t length, wchar_t* out)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < length; i++) {
+        if (in[i] == EndOfText)
+            break;
+        if (in[i] == L'\r' && i + 1 < length && in[i + 1] == L'\n')
+            continue;
+        out[n++] = in[i];
+    }
+    return n;
+}
+
+size_t DecodeConfigText(const unsigned char* bytes, size_t size, wchar_t* out)
+{
+    size_t length = 0;
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        // CR LF and CTRL+Z are single bytes in UTF-8: cut at CTRL+Z, decode, then translate.
+        const unsigned char* start = bytes + 3;
+        const unsigned char* end = (const unsigned char*)memchr(start, EndOfText, size - 3);
+        size_t count = end != NULL ? (size_t)(end - start) : size - 3;
+        int decoded = count > 0 ? MultiByteToWideChar(CP_UTF8, 0, (const char*)start, (int)count, out, (int)count + 1) : 0;
+        length = TranslateTextMode(out, decoded > 0 ? (size_t)decoded : 0, out);
+    } else {
+        size_t offset = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE ? 2 : 0;
+        size_t units = (size - offset) / 2;   // a last odd byte is no character
+        memmove(out, bytes + offset, units * sizeof(wchar_t));
+        length = TranslateTextMode(out, units, out);
+    }
+    out[length] = L'\0';
+    return length;
+}
+
+size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out)
+{
+    size_t n = 0;
+    for (size_t i = 0; i < length; i++) {
+        if (text[i] == L'\n')
+            out[n++] = L'\r';
+        out[n++] = text[i];
+    }
+    return n;
 }

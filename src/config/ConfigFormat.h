@@ -65,3 +65,14 @@ int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_
 
 // Writes the line of a filled tile (with its line feed); returns the length or -1.
 int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity);
+
+// The text of the file's bytes as the runtime's text mode reads it: after EF BB BF as
+// UTF-8, else as UTF-16LE after an optional FF FE; CR LF becomes LF, a CTRL+Z ends the
+// text, a last odd byte is dropped and malformed UTF-8 becomes U+FFFD. out holds at
+// least size + 1 characters, or for UTF-16 text size / 2 + 1 and may then be the bytes
+// themselves; returns the text's length. The caller refuses FE FF.
+size_t DecodeConfigText(const unsigned char* bytes, size_t size, wchar_t* out);
+
+// Appends text to out as the runtime's text mode writes it in UTF-16LE: every LF as
+// CR LF. out holds at least 2 x length characters; returns the characters appended.
+size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out);

@@ -43,7 +43,11 @@ void ResetGridAndSettings(void)
         ClearTile(&TileGrid[i]);
         TileGrid[i].selected = 0;
     }
+    SetStartSettings();
+}
 
+void SetStartSettings(void)
+{
     memset(&AppSettings, 0, sizeof(AppSettings));
     AppSettings.rows = 6;
     AppSettings.columns = 8;

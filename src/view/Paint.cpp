@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <commctrl.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
@@ -19,6 +20,10 @@ typedef BOOL(WINAPI* ShellGetImageListsProc)(HIMAGELIST* large, HIMAGELIST* smal
 
 // The one record that icon look-ups fill.
 static SHFILEINFOW iconLookupInfo;
+
+// Tiles that a full refresh asked to have looked up, and that have not been drawn since.
+// Their look-up waits for their first paint, so that tiles out of sight cost nothing.
+static unsigned char lookupPending[MaxRows * MaxColumns];
 
 COLORREF ContrastTextColor(COLORREF background)
 {
@@ -65,11 +70,55 @@ static ShellGetImageListsProc FindShellGetImageLists(void)
     return proc;
 }
 
-static void MeasureIcon(HICON icon, int* width, int* height)
+enum { IconTableSize = 512 };
+
+// What every filled tile of one paint shares, found once per paint and only when a filled
+// tile needs it: an empty grid wakes neither the shell's image lists nor the fonts.
+struct PaintShared {
+    bool prepared;
+    HGDIOBJ originalFont;     // of the device context, once the label font is selected
+    HIMAGELIST largeList;     // NULL when the system image list cannot be had
+    int iconWidth;
+    int iconHeight;
+    HICON question;
+    int questionWidth;
+    int questionHeight;
+    int labelReach;           // how far right of a tile's left edge its label may reach
+    int labelDepth;           // how far below the icon's bottom its label may reach
+    // The icons taken from the image list in this paint, one per distinct index, all
+    // destroyed when the paint ends. Drawing straight from the list blends alpha with
+    // slightly different rounding than DrawIconEx does, so the icons themselves are drawn.
+    int iconIndexes[IconTableSize];   // index + 1; 0 marks a free slot
+    HICON icons[IconTableSize];
+};
+
+static void MeasureIconOrGuess(HICON icon, int* width, int* height)
 {
     if (!GetIconSize(icon, width, height)) {
         *width = GetSystemMetrics(SM_CXICON);
         *height = GetSystemMetrics(SM_CYICON);
+    }
+}
+
+static void PrepareFilledTiles(HDC dc, PaintShared* shared)
+{
+    if (shared->prepared)
+        return;
+    shared->prepared = true;
+    shared->originalFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    shared->labelReach = LabelIndent + NameLineLength * metrics.tmMaxCharWidth + metrics.tmOverhang;
+    shared->labelDepth = LabelLineHeight + metrics.tmHeight;
+    shared->question = LoadIconW(NULL, IDI_QUESTION);
+    MeasureIconOrGuess(shared->question, &shared->questionWidth, &shared->questionHeight);
+    HIMAGELIST smallList = NULL;
+    ShellGetImageListsProc getImageLists = FindShellGetImageLists();
+    if (getImageLists == NULL || !getImageLists(&shared->largeList, &smallList))
+        shared->largeList = NULL;
+    if (shared->largeList == NULL || !ImageList_GetIconSize(shared->largeList, &shared->iconWidth, &shared->iconHeight)) {
+        shared->iconWidth = GetSystemMetrics(SM_CXICON);
+        shared->iconHeight = GetSystemMetrics(SM_CYICON);
     }
 }
 
@@ -92,39 +141,68 @@ static void DrawSelectionFrame(HDC dc, const RECT* r)
     LineTo(dc, r->left + 7, r->top + 7);
 }
 
-// Draws the tile's icon centred on (left + 51, top + 51), looking it up first when the
-// refresh mode asks for it; reports the icon's top and height for the label.
-static void DrawTileIcon(HDC dc, Tile* tile, const RECT* r, int* iconTop, int* iconHeight)
+static void LookUpIcon(Tile* tile)
 {
-    if (tile->iconIndex == 0 && AppSettings.iconRefreshMode != 0) {
-        DWORD_PTR imageList = SHGetFileInfoW(tile->path, FILE_ATTRIBUTE_NORMAL, &iconLookupInfo, sizeof(iconLookupInfo),
-                                             SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME |
-                                                 SHGFI_DISPLAYNAME | SHGFI_SHELLICONSIZE);
-        tile->iconIndex = imageList != 0 ? iconLookupInfo.iIcon + 1 : 0;
-    }
+    DWORD_PTR imageList = SHGetFileInfoW(tile->path, FILE_ATTRIBUTE_NORMAL, &iconLookupInfo, sizeof(iconLookupInfo),
+                                         SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME |
+                                             SHGFI_SHELLICONSIZE);
+    tile->iconIndex = imageList != 0 ? iconLookupInfo.iIcon + 1 : 0;
+}
 
-    int width = 0;
-    int height = 0;
+// The icon of an image-list index for this paint: made on its first use, kept in the
+// paint's table. NULL when the list cannot give one. *owned tells the caller to destroy
+// an icon that found no room in the table.
+static HICON PaintIcon(PaintShared* shared, int iconIndex, bool* owned)
+{
+    *owned = false;
+    if (shared->largeList == NULL)
+        return NULL;
+    unsigned slot = (unsigned)iconIndex % IconTableSize;
+    for (int probe = 0; probe < IconTableSize; probe++, slot = (slot + 1) % IconTableSize) {
+        if (shared->iconIndexes[slot] == iconIndex)
+            return shared->icons[slot];
+        if (shared->iconIndexes[slot] == 0) {
+            HICON icon = ImageList_GetIcon(shared->largeList, iconIndex - 1, ILD_NORMAL);
+            if (icon != NULL) {
+                shared->iconIndexes[slot] = iconIndex;
+                shared->icons[slot] = icon;
+            }
+            return icon;
+        }
+    }
+    *owned = true;
+    return ImageList_GetIcon(shared->largeList, iconIndex - 1, ILD_NORMAL);
+}
+
+static void ReleasePaintIcons(PaintShared* shared)
+{
+    for (int slot = 0; slot < IconTableSize; slot++)
+        if (shared->iconIndexes[slot] != 0)
+            DestroyIcon(shared->icons[slot]);
+}
+
+// Draws the tile's icon centred on (left + 51, top + 51) at its own size, or the question
+// mark while it is not resolved; reports the icon's top and height for the label.
+static void DrawTileIcon(HDC dc, const Tile* tile, const RECT* r, PaintShared* shared, int* iconTop, int* iconHeight)
+{
     int centre = TileSize / 2;
-    HIMAGELIST largeList = NULL;
-    HIMAGELIST smallList = NULL;
-    ShellGetImageListsProc getImageLists = FindShellGetImageLists();
-    HICON icon = NULL;
-    if (tile->iconIndex != 0 && getImageLists != NULL && getImageLists(&largeList, &smallList))
-        icon = ImageList_GetIcon(largeList, tile->iconIndex - 1, ILD_NORMAL);
-
+    bool owned = false;
+    HICON icon = tile->iconIndex != 0 ? PaintIcon(shared, tile->iconIndex, &owned) : NULL;
+    int x, y;
     if (icon != NULL) {
-        MeasureIcon(icon, &width, &height);
-        DrawIconEx(dc, r->left + centre - width / 2, r->top + centre - height / 2, icon, 0, 0, 0, NULL, DI_NORMAL);
-        DestroyIcon(icon);
+        x = r->left + centre - shared->iconWidth / 2;
+        y = r->top + centre - shared->iconHeight / 2;
+        DrawIconEx(dc, x, y, icon, 0, 0, 0, NULL, DI_NORMAL);
+        if (owned)
+            DestroyIcon(icon);
+        *iconHeight = shared->iconHeight;
     } else {
-        // Not resolved yet, or the shell could not give an icon: the shared question mark.
-        HICON question = LoadIconW(NULL, IDI_QUESTION);
-        MeasureIcon(question, &width, &height);
-        DrawIcon(dc, r->left + centre - width / 2, r->top + centre - height / 2, question);
+        x = r->left + centre - shared->questionWidth / 2;
+        y = r->top + centre - shared->questionHeight / 2;
+        DrawIcon(dc, x, y, shared->question);
+        *iconHeight = shared->questionHeight;
     }
-    *iconTop = r->top + centre - height / 2;
-    *iconHeight = height;
+    *iconTop = y;
 }
 
 static void DrawTileName(HDC dc, const Tile* tile, const RECT* r, int iconTop, int iconHeight)
@@ -146,24 +224,65 @@ static void DrawTileName(HDC dc, const Tile* tile, const RECT* r, int iconTop, i
     }
 }
 
-static bool MeetsClient(const RECT* tileRect, const RECT* client)
+static bool Meets(const RECT* a, const RECT* b)
 {
-    return tileRect->right >= client->left && tileRect->left <= client->right &&
-           tileRect->bottom >= client->top && tileRect->top <= client->bottom;
+    return a->right >= b->left && a->left <= b->right && a->bottom >= b->top && a->top <= b->bottom;
 }
 
-void ComposeFrame(HDC dc, const RECT* client, BOOL clientKnown, int scrollH, int scrollV)
+// Everything a tile may draw: its square and, for a filled tile, an icon that may be
+// larger than the square and a label that may run on into the gap and beyond.
+static RECT TileInk(HDC dc, const RECT* r, const Tile* tile, PaintShared* shared)
+{
+    RECT ink = *r;
+    if (tile->filled) {
+        PrepareFilledTiles(dc, shared);
+        int iconWidth = shared->iconWidth > shared->questionWidth ? shared->iconWidth : shared->questionWidth;
+        int iconHeight = shared->iconHeight > shared->questionHeight ? shared->iconHeight : shared->questionHeight;
+        int half = TileSize / 2;
+        ink.left = r->left + (half - iconWidth / 2 < 0 ? half - iconWidth / 2 : 0);
+        ink.top = r->top + (half - iconHeight / 2 < 0 ? half - iconHeight / 2 : 0);
+        int right = r->left + (half + iconWidth > shared->labelReach ? half + iconWidth : shared->labelReach);
+        int bottom = r->top + half + iconHeight + shared->labelDepth;
+        ink.right = right > r->right ? right : r->right;
+        ink.bottom = bottom > r->bottom ? bottom : r->bottom;
+    }
+    return ink;
+}
+
+static void DrawTile(HDC dc, const Tile* tile, const RECT* r, PaintShared* shared)
+{
+    if (!tile->filled) {
+        SetDCBrushColor(dc, EmptyTileColor);
+        Rectangle(dc, r->left, r->top, r->right, r->bottom);
+    }
+    if (tile->selected)
+        DrawSelectionFrame(dc, r);
+    if (tile->filled) {
+        SetDCBrushColor(dc, tile->backColor);
+        Rectangle(dc, r->left, r->top, r->right, r->bottom);
+        if (tile->selected)
+            DrawSelectionFrame(dc, r);
+        int iconTop = 0;
+        int iconHeight = 0;
+        DrawTileIcon(dc, tile, r, shared, &iconTop, &iconHeight);
+        DrawTileName(dc, tile, r, iconTop, iconHeight);
+    }
+}
+
+void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area, int scrollH, int scrollV)
 {
     HBRUSH blackBrush = CreateSolidBrush(Black);
-    FillRect(dc, client, blackBrush);
+    FillRect(dc, area, blackBrush);
     DeleteObject(blackBrush);
 
     // Anisotropic without extents keeps one logical unit per pixel.
     SetMapMode(dc, MM_ANISOTROPIC);
 
-    HBRUSH emptyBrush = CreateSolidBrush(EmptyTileColor);
-    HGDIOBJ originalBrush = SelectObject(dc, emptyBrush);
-    HGDIOBJ originalFont = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    // One brush whose colour each tile sets, instead of a brush made and freed per tile.
+    HGDIOBJ originalBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+    PaintShared shared;
+    memset(&shared, 0, sizeof(shared));
+    int mode = AppSettings.iconRefreshMode;
 
     int pitch = TilePitch();
     for (int row = 1; row <= AppSettings.rows; row++) {
@@ -173,56 +292,73 @@ void ComposeFrame(HDC dc, const RECT* client, BOOL clientKnown, int scrollH, int
         r.left = AppSettings.marginLeft - scrollH;
         r.right = r.left + TileSize;
         for (int column = 1; column <= AppSettings.columns; column++, r.left += pitch, r.right += pitch) {
-            if (AppSettings.iconRefreshMode != 2 && clientKnown && !MeetsClient(&r, client))
+            // The tiles that a refresh asks for (those meeting the client, or all of them)
+            // are looked up when they are next drawn; only what meets the area to compose
+            // needs drawing now.
+            if (mode != 2 && clientKnown && !Meets(&r, client))
                 continue;
-
+            int index = (row - 1) * MaxColumns + (column - 1);
+            if (mode != 0)
+                lookupPending[index] = 1;
             Tile* tile = TileAt(row, column);
-            if (!tile->filled)
-                Rectangle(dc, r.left, r.top, r.right, r.bottom);
-            if (tile->selected)
-                DrawSelectionFrame(dc, &r);
-            if (tile->filled) {
-                HBRUSH tileBrush = CreateSolidBrush(tile->backColor);
-                HGDIOBJ previous = SelectObject(dc, tileBrush);
-                Rectangle(dc, r.left, r.top, r.right, r.bottom);
-                SelectObject(dc, previous);
-                DeleteObject(tileBrush);
-                if (tile->selected)
-                    DrawSelectionFrame(dc, &r);
-
-                int iconTop = 0;
-                int iconHeight = 0;
-                DrawTileIcon(dc, tile, &r, &iconTop, &iconHeight);
-                DrawTileName(dc, tile, &r, iconTop, iconHeight);
+            if (clientKnown && !Meets(&r, area)) {
+                RECT ink = TileInk(dc, &r, tile, &shared);
+                if (!Meets(&ink, area))
+                    continue;
             }
+            if (tile->filled && tile->iconIndex == 0 && lookupPending[index])
+                LookUpIcon(tile);
+            lookupPending[index] = 0;
+            if (tile->filled)
+                PrepareFilledTiles(dc, &shared);
+            DrawTile(dc, tile, &r, &shared);
         }
     }
 
-    SelectObject(dc, originalFont);
+    ReleasePaintIcons(&shared);
+    if (shared.prepared)
+        SelectObject(dc, shared.originalFont);
     SelectObject(dc, originalBrush);
-    DeleteObject(emptyBrush);
     AppSettings.iconRefreshMode = 0;
+}
+
+void ComposeFrame(HDC dc, const RECT* client, BOOL clientKnown, int scrollH, int scrollV)
+{
+    ComposeArea(dc, client, clientKnown, client, scrollH, scrollV);
+}
+
+void PaintClientArea(HWND window, HDC target, const RECT* update)
+{
+    RECT client = {};
+    BOOL clientKnown = GetClientRect(window, &client);
+    RECT area = *update;
+    if (clientKnown)
+        IntersectRect(&area, update, &client);
+    int width = area.right - area.left;
+    int height = area.bottom - area.top;
+
+    // The off-screen picture covers only the area to repaint; its origin is moved so that
+    // everything is drawn in client coordinates.
+    HDC memory = CreateCompatibleDC(target);
+    HBITMAP bitmap = CreateCompatibleBitmap(target, width > 0 ? width : 1, height > 0 ? height : 1);
+    HGDIOBJ originalBitmap = SelectObject(memory, bitmap);
+    SetViewportOrgEx(memory, -area.left, -area.top, NULL);
+
+    int scrollV = ReadScrollPosition(SB_VERT);
+    int scrollH = ReadScrollPosition(SB_HORZ);
+    ComposeArea(memory, &client, clientKnown, &area, scrollH, scrollV);
+
+    if (width > 0 && height > 0)
+        BitBlt(target, area.left, area.top, width, height, memory, area.left, area.top, SRCCOPY);
+    SelectObject(memory, originalBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 }
 
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;
     HDC screen = BeginPaint(window, &paint);
-    HDC memory = CreateCompatibleDC(screen);
-    RECT client = {};
-    BOOL clientKnown = GetClientRect(window, &client);
-    int width = client.right - client.left;
-    int height = client.bottom - client.top;
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ originalBitmap = SelectObject(memory, bitmap);
-
-    int scrollV = ReadScrollPosition(SB_VERT);
-    int scrollH = ReadScrollPosition(SB_HORZ);
-    ComposeFrame(memory, &client, clientKnown, scrollH, scrollV);
-
-    BitBlt(screen, client.left, client.top, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, originalBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    PaintClientArea(window, screen, &paint.rcPaint);
     EndPaint(window, &paint);
 }

@@ -8,10 +8,19 @@ COLORREF ContrastTextColor(COLORREF background);
 // Size of an icon from its mask bitmap; false when its bitmaps cannot be read.
 BOOL GetIconSize(HICON icon, int* width, int* height);
 
-// Draws the grid in use into a memory device context for a client rectangle and the two
-// scroll positions, resolving icons as iconRefreshMode asks, and resets iconRefreshMode
-// to 0. With clientKnown false every tile counts as visible.
+// Draws the part of the grid that meets area (client coordinates) into a memory device
+// context, for a client rectangle and the two scroll positions, and resets
+// iconRefreshMode to 0. A refresh asks for icons to be looked up: those of the tiles
+// meeting the client (mode 1) or of the whole grid in use (mode 2); each is looked up
+// when its tile is next drawn. With clientKnown false every tile counts as visible.
+void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area, int scrollH, int scrollV);
+
+// The same for the whole client rectangle.
 void ComposeFrame(HDC dc, const RECT* client, BOOL clientKnown, int scrollH, int scrollV);
 
-// WM_PAINT: composes the whole client area and copies it to the screen in one BitBlt.
+// Composes the part of the window's client area within update off screen and copies it
+// to target in one BitBlt.
+void PaintClientArea(HWND window, HDC target, const RECT* update);
+
+// WM_PAINT: repaints what the update region asks for.
 void OnPaint(HWND window);

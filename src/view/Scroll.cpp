@@ -168,6 +168,9 @@ int ScrollColumnIntoView(int column)
 
 void RestoreScrollPositions(void)
 {
-    SetScrollPosition(SB_HORZ, AppSettings.scrollPosH);
-    SetScrollPosition(SB_VERT, AppSettings.scrollPosV);
+    // A bar already at the saved position needs no change, and no redraw on the way.
+    if (ReadScrollPosition(SB_HORZ) != AppSettings.scrollPosH)
+        SetScrollPosition(SB_HORZ, AppSettings.scrollPosH);
+    if (ReadScrollPosition(SB_VERT) != AppSettings.scrollPosV)
+        SetScrollPosition(SB_VERT, AppSettings.scrollPosV);
 }

@@ -1,9 +1,12 @@
-// How long saving and loading a full configuration file of 5,000 tiles take, next to
-// writing and reading the same bytes with one call each.
-// Run it through Wine:  cmake/wine-run.sh build build/tests/config_bench.exe
+// Saving and loading a configuration file of 5,000 tiles next to writing and reading the
+// same bytes with one call each, and next to the same write made as safe as the save's
+// (flushed to the disk, then renamed over the old file). Prints rows of the benchmark table.
+//     cmake/wine-run.sh build build/tests/config_bench.exe
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
@@ -37,6 +40,29 @@ static std::string ReadAll(const wchar_t* path)
     return bytes;
 }
 
+static void WriteAll(const wchar_t* path, const std::string& bytes, bool flush)
+{
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
+    if (flush)
+        FlushFileBuffers(file);
+    CloseHandle(file);
+}
+
+template <typename Body>
+static double Median(int runs, Body body)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; i++) {
+        double start = NowMs();
+        body();
+        times.push_back(NowMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 int main()
 {
     wchar_t folder[MAX_PATH];
@@ -53,28 +79,29 @@ int main()
     swprintf_s(path, MAX_PATH, L"%ls\\Morrowtide\\Vantrel.cfg", folder);
     SaveConfig();
     std::string bytes = ReadAll(path);
-    printf("full file: 5,000 tiles, %u bytes\n", (unsigned)bytes.size());
-
-    Measure("SaveConfig", 20, [] { SaveConfig(); });
-    double total = 0;
-    for (int i = 0; i < 20; i++) {
-        ResetGridAndSettings();
-        ApplyDefaultsAndFirstPlacement();
-        double start = NowMs();
-        LoadConfig();
-        total += NowMs() - start;
-    }
-    printf("%-58s mean %9.3f ms   (20 runs)\n", "LoadConfig (the model reset before each run, untimed)", total / 20);
-
     wchar_t copy[MAX_PATH];
-    swprintf_s(copy, MAX_PATH, L"%ls\\copy.bin", folder);
-    Measure("the same bytes written with one WriteFile (open to close)", 20, [&] {
-        HANDLE file = CreateFileW(copy, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL);
-        CloseHandle(file);
+    wchar_t renamed[MAX_PATH];
+    swprintf_s(copy, MAX_PATH, L"%ls\\copy.new", folder);
+    swprintf_s(renamed, MAX_PATH, L"%ls\\copy.cfg", folder);
+
+    const int runs = 31;
+    double save = Median(runs, [] { SaveConfig(); });
+    double write = Median(runs, [&] { WriteAll(copy, bytes, false); });
+    double safeWrite = Median(runs, [&] {
+        WriteAll(copy, bytes, true);
+        MoveFileExW(copy, renamed, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
-    Measure("the same bytes read with one ReadFile (open to close)", 20, [&] { ReadAll(path); });
+    double load = Median(runs, [] {
+        SetStartSettings();   // the selection and settings back; every tile is rewritten by the load
+        LoadConfig();
+    });
+    double read = Median(runs, [&] { ReadAll(path); });
+
+    printf("| SaveConfig of 5,000 tiles (%u bytes) | %.1f ms | %.1f ms | %.2fx | <= 3x |\n", (unsigned)bytes.size(), save,
+           write, save / write);
+    printf("| SaveConfig, floor flushed and renamed as the save is | %.1f ms | %.1f ms | %.2fx | - |\n", save, safeWrite,
+           save / safeWrite);
+    printf("| LoadConfig of 5,000 tiles | %.1f ms | %.1f ms | %.2fx | <= 3x |\n", load, read, load / read);
 
     MainWindow = NULL;
     SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW);   // no save on destroy

@@ -1,141 +1,142 @@
-// How long one repaint of a large client area full of filled tiles takes, next to the
-// final BitBlt alone. Run it through Wine:  cmake/wine-run.sh build build/tests/paint_bench.exe
+// A full repaint of a 1920 x 1080 client area full of filled tiles, icons resolved, next to
+// its floor: the same icon draws into an off-screen bitmap and one BitBlt. Prints rows of
+// the benchmark table.   cmake/wine-run.sh build build/tests/paint_bench.exe
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "BenchSupport.h"
-#include "app/MainWindow.h"
-#include "app/Placement.h"
+#include "BenchTargets.h"
 #include "model/TileGrid.h"
 #include "view/Paint.h"
 
-static void FillGrid(const wchar_t* folder)
+static const int Width = 1920;
+static const int Height = 1080;
+
+static double MedianOf(int runs, double (*body)(void*), void* context)
 {
-    const wchar_t* extensions[] = { L"txt", L"exe", L"bmp", L"html", L"ini", L"log", L"cmd", L"zip" };
-    for (int row = 1; row <= MaxRows; row++) {
-        for (int column = 1; column <= MaxColumns; column++) {
-            Tile* tile = TileAt(row, column);
-            int n = (row * 7 + column) % 8;
-            swprintf_s(tile->path, TileTextCapacity, L"%ls\\sample%d.%ls", folder, n, extensions[n]);
-            swprintf_s(tile->name, TileTextCapacity, L"tile %d,%d with a name of two lines", row, column);
-            tile->filled = 1;
-            tile->backColor = RGB(row * 5, column * 2, 120);
+    std::vector<double> times;
+    for (int i = 0; i < runs; i++)
+        times.push_back(body(context));
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+struct Scene {
+    HWND window;
+    HDC target;
+    HIMAGELIST large;
+    int iconWidth;
+    int iconHeight;
+};
+
+static double VantrelRepaint(void* context)
+{
+    Scene* scene = (Scene*)context;
+    RECT all = { 0, 0, Width, Height };
+    double start = NowMs();
+    PaintClientArea(scene->window, scene->target, &all);
+    GdiFlush();
+    return NowMs() - start;
+}
+
+// The unavoidable part: an off-screen bitmap, each visible tile's icon drawn as the
+// painter draws it, one BitBlt.
+static double FloorRepaint(void* context)
+{
+    Scene* scene = (Scene*)context;
+    double start = NowMs();
+    HDC memory = CreateCompatibleDC(scene->target);
+    HBITMAP bitmap = CreateCompatibleBitmap(scene->target, Width, Height);
+    HGDIOBJ original = SelectObject(memory, bitmap);
+    std::vector<std::pair<int, HICON>> icons;
+    for (int row = 1; 10 + (row - 1) * 103 <= Height; row++) {
+        for (int column = 1; 10 + (column - 1) * 103 <= Width; column++) {
+            int index = TileAt(row, column)->iconIndex;
+            auto found = std::find_if(icons.begin(), icons.end(), [&](const std::pair<int, HICON>& p) { return p.first == index; });
+            HICON icon = found != icons.end() ? found->second : ImageList_GetIcon(scene->large, index - 1, ILD_NORMAL);
+            if (found == icons.end())
+                icons.push_back({ index, icon });
+            DrawIconEx(memory, 10 + (column - 1) * 103 + 51 - scene->iconWidth / 2,
+                       10 + (row - 1) * 103 + 51 - scene->iconHeight / 2, icon, 0, 0, 0, NULL, DI_NORMAL);
         }
     }
-    for (int n = 0; n < 8; n++) {
-        wchar_t path[MAX_PATH];
-        swprintf_s(path, MAX_PATH, L"%ls\\sample%d.%ls", folder, n, extensions[n]);
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-        CloseHandle(file);
-    }
+    for (auto& icon : icons)
+        DestroyIcon(icon.second);
+    BitBlt(scene->target, 0, 0, Width, Height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, original);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    GdiFlush();
+    return NowMs() - start;
 }
 
 int main()
 {
-    const int width = 1920;
-    const int height = 1080;
-    wchar_t folder[MAX_PATH];
-    MakeBenchFolder(folder, MAX_PATH, L"paint");
-
+    const wchar_t* folder = L"C:\\vantrel-bench-targets";
+    MakeBenchTargets(folder);
     ResetGridAndSettings();
-    ApplyDefaultsAndFirstPlacement();
     AppSettings.rows = MaxRows;
     AppSettings.columns = MaxColumns;
     RecomputeContentSize();
-    FillGrid(folder);
+    for (int row = 1; row <= MaxRows; row++) {
+        for (int column = 1; column <= MaxColumns; column++) {
+            wchar_t path[MAX_PATH];
+            BenchTargetPath(folder, row, column, path, MAX_PATH);
+            wchar_t name[64];
+            swprintf_s(name, 64, L"tile %d,%d with a name of two lines", row, column);
+            FillTile(TileAt(row, column), path, name, 0);
+            TileAt(row, column)->backColor = RGB(row * 5, column * 2, 120);
+        }
+    }
     MoveSelection(3, 4);
 
+    // A popup of the full size: the painter reads its client rectangle; MainWindow stays
+    // unset, so the scroll positions read as 0.
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, Width, Height, NULL, NULL, NULL, NULL);
     HDC screen = GetDC(NULL);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ original = SelectObject(memory, bitmap);
-    HDC target = CreateCompatibleDC(screen);
-    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ targetOriginal = SelectObject(target, targetBitmap);
-    RECT client = { 0, 0, width, height };
+    Scene scene = { window, CreateCompatibleDC(screen), NULL, 32, 32 };
+    HBITMAP targetBitmap = CreateCompatibleBitmap(screen, Width, Height);
+    HGDIOBJ targetOriginal = SelectObject(scene.target, targetBitmap);
 
-    printf("client %d x %d, grid %d x %d, every tile filled (%d visible)\n", width, height, AppSettings.rows,
-           AppSettings.columns, ((width - 10) / 103 + 1) * ((height - 10) / 103 + 1));
-    Measure("first paint, icons of all 5,000 tiles looked up (mode 2)", 1, [&] {
-        AppSettings.iconRefreshMode = 2;
-        ComposeFrame(memory, &client, TRUE, 0, 0);
-    });
-    Measure("repaint, visible tiles only (mode 0)", 100, [&] { ComposeFrame(memory, &client, TRUE, 0, 0); });
-    Measure("repaint scrolled by 51 pixels (mode 0)", 100, [&] { ComposeFrame(memory, &client, TRUE, 51, 51); });
-    Measure("repaint, all 5,000 tiles drawn (mode 2, icons cached)", 5, [&] {
-        AppSettings.iconRefreshMode = 2;
-        ComposeFrame(memory, &client, TRUE, 0, 0);
-    });
-    Measure("BitBlt of the whole frame, memory to memory", 100,
-            [&] { BitBlt(target, 0, 0, width, height, memory, 0, 0, SRCCOPY); GdiFlush(); });
-
-    // Where the time of a tile goes: the calls the painter makes for each filled tile.
+    AppSettings.iconRefreshMode = 1;   // the first paint looks the icons up
+    VantrelRepaint(&scene);
     typedef BOOL(WINAPI * ImageListsProc)(HIMAGELIST*, HIMAGELIST*);
     ImageListsProc imageLists =
         (ImageListsProc)(void*)GetProcAddress(GetModuleHandleW(L"shell32.dll"), MAKEINTRESOURCEA(71));
-    HIMAGELIST large = NULL;
     HIMAGELIST small = NULL;
-    imageLists(&large, &small);
-    int index = TileAt(1, 1)->iconIndex - 1;
-    Measure("per tile: ImageList_GetIcon + DestroyIcon (x1000)", 3, [&] {
-        for (int i = 0; i < 1000; i++)
-            DestroyIcon(ImageList_GetIcon(large, index, ILD_NORMAL));
-    });
-    HICON icon = ImageList_GetIcon(large, index, ILD_NORMAL);
-    Measure("per tile: GetIconSize (x1000)", 3, [&] {
-        int w, h;
-        for (int i = 0; i < 1000; i++)
-            GetIconSize(icon, &w, &h);
-    });
-    Measure("per tile: DrawIconEx (x1000)", 3, [&] {
-        for (int i = 0; i < 1000; i++)
-            DrawIconEx(memory, i % 1800, 10, icon, 0, 0, 0, NULL, DI_NORMAL);
-    });
-    DestroyIcon(icon);
-    Measure("per tile: brush, Rectangle, two TextOutW (x1000)", 3, [&] {
-        for (int i = 0; i < 1000; i++) {
-            HBRUSH brush = CreateSolidBrush(i);
-            HGDIOBJ old = SelectObject(memory, brush);
-            Rectangle(memory, i % 1800, 0, i % 1800 + 102, 102);
-            SelectObject(memory, old);
-            DeleteObject(brush);
-            TextOutW(memory, 10, 10, L"abcdefghijkl", 12);
-            TextOutW(memory, 10, 22, L"mnopqrstuvwx", 12);
-        }
-    });
+    imageLists(&scene.large, &small);
+    ImageList_GetIconSize(scene.large, &scene.iconWidth, &scene.iconHeight);
 
-    // The real thing: WM_PAINT of the main window, as large as the desktop allows.
-    RegisterMainWindowClass(GetModuleHandleW(NULL));
-    AppSettings.windowLeft = 0;
-    AppSettings.windowTop = 0;
-    AppSettings.windowWidth = GetSystemMetrics(SM_CXSCREEN);
-    AppSettings.windowHeight = GetSystemMetrics(SM_CYSCREEN);
-    HWND window = CreateMainWindow(GetModuleHandleW(NULL));
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    UpdateWindow(window);
-    RECT windowClient;
-    GetClientRect(window, &windowClient);
-    printf("main window client %ld x %ld on a %d x %d desktop\n", windowClient.right, windowClient.bottom,
-           GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    Measure("WM_PAINT of the main window (compose + BitBlt to screen)", 100,
-            [&] { RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW); GdiFlush(); });
-    HDC windowDc = GetDC(window);
-    Measure("BitBlt of that client area alone to the screen", 100, [&] {
-        BitBlt(windowDc, 0, 0, windowClient.right, windowClient.bottom, memory, 0, 0, SRCCOPY);
+    std::vector<double> a, b;
+    for (int i = 0; i < 41; i++) {
+        a.push_back(VantrelRepaint(&scene));
+        b.push_back(FloorRepaint(&scene));
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    double vantrel = a[a.size() / 2];
+    double floor = b[b.size() / 2];
+    printf("| full repaint of a 1920 x 1080 client, 209 filled tiles, icons resolved | %.1f ms | %.1f ms | %.2fx | <= 1.5x |\n",
+           vantrel, floor, vantrel / floor);
+
+    double single = MedianOf(41, [](void* context) {
+        Scene* s = (Scene*)context;
+        RECT tile = { 10 + 103, 10 + 103, 10 + 103 + 102, 10 + 103 + 102 };
+        double start = NowMs();
+        PaintClientArea(s->window, s->target, &tile);
         GdiFlush();
-    });
-    ReleaseDC(window, windowDc);
-    MainWindow = NULL;
-    SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW);   // no save on destroy
-    DestroyWindow(window);
+        return NowMs() - start;
+    }, &scene);
+    printf("| repaint of one tile's rectangle (a click), same client | %.2f ms | - | - | - |\n", single);
 
-    SelectObject(target, targetOriginal);
+    SelectObject(scene.target, targetOriginal);
     DeleteObject(targetBitmap);
-    DeleteDC(target);
-    SelectObject(memory, original);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    DeleteDC(scene.target);
     ReleaseDC(NULL, screen);
+    DestroyWindow(window);
     return 0;
 }

@@ -532,3 +532,36 @@ int GdiObjectCount()
             count++;
     return count;
 }
+
+// Wine numbers USER handles 0x20, 0x22, ... and accepts them without their generation.
+static bool IsLiveIcon(HANDLE handle)
+{
+    ICONINFO info;
+    if (!GetIconInfo((HICON)handle, &info))
+        return false;
+    if (info.hbmMask)
+        DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return true;
+}
+
+int UserObjectCount()
+{
+    DWORD counted = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (counted != 0)
+        return (int)counted;
+    int count = 0;
+    DWORD self = GetCurrentProcessId();
+    for (ULONG_PTR value = 0x20; value < 0x10000; value += 2) {
+        HANDLE handle = (HANDLE)value;
+        DWORD owner = 0;
+        if (IsWindow((HWND)handle)) {
+            GetWindowThreadProcessId((HWND)handle, &owner);
+            count += owner == self;
+        } else if (IsMenu((HMENU)handle) || IsLiveIcon(handle)) {
+            count++;
+        }
+    }
+    return count;
+}

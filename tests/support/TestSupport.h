@@ -124,3 +124,8 @@ void PumpMessages();
 // under Wine, whose GetGuiResources counts nothing, the live entries of the GDI handle
 // table that Wine shares with the process (icons hold GDI bitmaps there as well).
 int GdiObjectCount();
+
+// USER objects (windows, menus, icons and cursors) that this process holds. GetGuiResources
+// where the system counts them; under Wine, whose GetGuiResources counts nothing, the
+// live entries of the USER handle table that belong to this process.
+int UserObjectCount();

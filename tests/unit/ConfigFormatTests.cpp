@@ -5,6 +5,9 @@
 #include "config/ConfigFormat.h"
 #include "model/TileGrid.h"
 
+#include <stdio.h>
+#include <random>
+
 TEST(EscapeCommasTest, EveryCommaGetsTheEscapeInFront)
 {
     EXPECT_STREQ(EscapeCommas(L"a,b"), L"a#^e$,b");
@@ -315,4 +318,68 @@ TEST(TileLineTest, TheLongestTileFitsTheWritersLine)
     TileLine back = Parse(line);
     EXPECT_EQ(std::wstring(back.path), commas);
     EXPECT_EQ(std::wstring(back.name), commas);
+}
+
+// The runtime's text mode is the reference: what fgetwc gives for the bytes of a file,
+// and what fputws writes for a text.
+static std::wstring ReadThroughRuntime(const std::wstring& path)
+{
+    std::wstring text;
+    FILE* file = NULL;
+    if (_wfopen_s(&file, path.c_str(), L"r, ccs=UTF-16LE") != 0 || file == NULL)
+        return L"<unopened>";
+    for (wint_t c = fgetwc(file); c != WEOF; c = fgetwc(file))
+        text.push_back((wchar_t)c);
+    fclose(file);
+    return text;
+}
+
+TEST(TextModeTest, DecodingReadsWhatTheRuntimesTextModeReads)
+{
+    TestFolder folder;
+    std::wstring path = folder.Join(L"text.bin");
+    const std::string bom("\xFF\xFE", 2), utf8("\xEF\xBB\xBF", 3);
+    std::vector<std::string> files = {
+        "", bom, bom + std::string("a\0\r\0\n\0b\0", 8), bom + std::string("a\0\r\0b\0\r\0", 8),
+        bom + std::string("\r\0\r\0\n\0\n\0", 8), bom + std::string("a\0\x1a\0b\0", 6), bom + std::string("a\0b", 3),
+        bom + std::string("a\0\0\0b\0", 6), std::string("a\0\r\0\n\0", 6), bom + bom + std::string("a\0", 2),
+        bom + std::string("\x3d\xd8\x00\xde", 4), utf8 + "a\xC3\xA9\r\nb\rc", utf8 + "\xF0\x9F\x98\x80\n",
+        utf8 + "a\xFF" "b", utf8 + "a\x1a" "b", utf8 + std::string("a\0b", 3), utf8,
+    };
+    // Random UTF-16 text made of the characters that matter to text mode.
+    std::mt19937 random(7);
+    const wchar_t alphabet[] = { L'a', L'\r', L'\n', L'\0', 0x1A, 0xFEFF, 0xD83D, L',' };
+    for (int n = 0; n < 40; n++) {
+        std::string bytes = n % 2 ? bom : "";
+        for (int i = (int)(random() % 30); i > 0; i--) {
+            wchar_t c = alphabet[random() % (n % 3 ? 3 : 8)];
+            bytes.push_back((char)(c & 0xFF));
+            bytes.push_back((char)(c >> 8));
+        }
+        files.push_back(bytes);
+    }
+    for (const std::string& bytes : files) {
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        std::vector<wchar_t> out(bytes.size() + 1);
+        size_t length = DecodeConfigText((const unsigned char*)bytes.data(), bytes.size(), out.data());
+        std::wstring expected = ReadThroughRuntime(path);
+        EXPECT_EQ(std::wstring(out.data(), length), expected) << "file of " << bytes.size() << " bytes";
+    }
+}
+
+TEST(TextModeTest, EncodingWritesWhatTheRuntimesTextModeWrites)
+{
+    TestFolder folder;
+    std::wstring path = folder.Join(L"text.bin");
+    const std::wstring texts[] = { L"", L"a\nb\n", L"\r\n", L"\n\n\r", L"C:\\x, y\\\x00E9t\x00E9\xD83D\xDE00\n" };
+    for (const std::wstring& text : texts) {
+        FILE* file = NULL;
+        ASSERT_EQ(_wfopen_s(&file, path.c_str(), L"w, ccs=UTF-16LE"), 0);
+        fputws(text.c_str(), file);
+        fclose(file);
+        std::vector<wchar_t> out(2 * text.size() + 2, 0);
+        out[0] = 0xFEFF;
+        size_t length = 1 + EncodeConfigText(text.c_str(), text.size(), out.data() + 1);
+        EXPECT_EQ(std::string((const char*)out.data(), length * sizeof(wchar_t)), ReadFileBytes(path));
+    }
 }

@@ -6,6 +6,8 @@
 #include "model/TileGrid.h"
 #include "view/Paint.h"
 
+#include <commctrl.h>
+
 static const COLORREF Black = 0x000000;
 static const COLORREF White = 0xFFFFFF;
 static const COLORREF Grey = 0x323232;
@@ -295,11 +297,12 @@ TEST_F(PaintTest, FailedLookUpsKeepTheQuestionMarkAndAreTriedAgain)
     EXPECT_NE(tile->iconIndex, 0);
 }
 
-TEST_F(PaintTest, OnlyAFullRefreshReachesTilesOutsideTheClientArea)
+TEST_F(PaintTest, AFullRefreshLooksTilesUpWhenTheyAreFirstDrawn)
 {
     std::wstring path = MakeFile(L"far.txt");
     Tile* farTile = Fill(6, 8, path, L"far", Grey);
     Tile* nearTile = Fill(1, 1, path, L"near", Grey);
+    Tile* missing = Fill(6, 7, L"C:\\nowhere\\gone.txt", L"gone", Grey);
     Tile* beyond = Fill(7, 1, path, L"beyond", Grey);   // outside the grid in use
     DibCanvas canvas(200, 200);
 
@@ -308,16 +311,84 @@ TEST_F(PaintTest, OnlyAFullRefreshReachesTilesOutsideTheClientArea)
     EXPECT_NE(nearTile->iconIndex, 0);
     EXPECT_EQ(farTile->iconIndex, 0);
 
+    // A full refresh costs nothing for tiles out of sight until they come into view.
     AppSettings.iconRefreshMode = 2;
     Render(canvas);
-    EXPECT_NE(farTile->iconIndex, 0);
+    EXPECT_EQ(AppSettings.iconRefreshMode, 0);
+    EXPECT_EQ(farTile->iconIndex, 0);
+    Render(canvas, 6 * 103, 5 * 103);   // (6, 7) and (6, 8) where (1, 1) and (1, 2) stood
+    EXPECT_NE(farTile->iconIndex, 0) << "scrolled into view: its real icon";
+    EXPECT_GT(100 * 100 - canvas.CountColor(Square(1, 1), Grey), 50) << "(6, 7) shows the question mark";
+    EXPECT_EQ(missing->iconIndex, 0);
     EXPECT_EQ(beyond->iconIndex, 0);
-    EXPECT_EQ(AppSettings.iconRefreshMode, 0);
 
-    // Nothing visible at all: the mode still goes back to 0.
+    // Looked up once: a later normal paint does not try the missing one again.
+    wcscpy_s(missing->path, path.c_str());
+    Render(canvas, 6 * 103, 5 * 103);
+    EXPECT_EQ(missing->iconIndex, 0);
+}
+
+TEST_F(PaintTest, IconsLookAsDrawIconExDrawsThem)
+{
+    std::wstring path = MakeFile(L"look.txt");
+    Tile* tile = Fill(1, 2, path, L"", Grey);
     AppSettings.iconRefreshMode = 1;
-    Render(canvas, 5000, 5000);
-    EXPECT_EQ(AppSettings.iconRefreshMode, 0);
+    DibCanvas painted(300, 200);
+    Render(painted);
+    ASSERT_NE(tile->iconIndex, 0);
+
+    typedef BOOL(WINAPI * ImageListsProc)(HIMAGELIST*, HIMAGELIST*);
+    ImageListsProc imageLists =
+        (ImageListsProc)(void*)GetProcAddress(GetModuleHandleW(L"shell32.dll"), MAKEINTRESOURCEA(71));
+    HIMAGELIST large = NULL, small = NULL;
+    ASSERT_TRUE(imageLists(&large, &small));
+    HICON icon = ImageList_GetIcon(large, tile->iconIndex - 1, ILD_NORMAL);
+    int width = 0, height = 0;
+    ASSERT_TRUE(GetIconSize(icon, &width, &height));
+    DibCanvas reference(300, 200);
+    RECT square = Square(1, 2);
+    HBRUSH grey = CreateSolidBrush(Grey);
+    FillRect(reference.dc, &square, grey);
+    DeleteObject(grey);
+    int x = square.left + 51 - width / 2, y = square.top + 51 - height / 2;
+    DrawIconEx(reference.dc, x, y, icon, 0, 0, 0, NULL, DI_NORMAL);
+    DestroyIcon(icon);
+    int differences = 0;
+    for (int j = y; j < y + height; j++)
+        for (int i = x; i < x + width; i++)
+            differences += painted.Pixel(i, j) != reference.Pixel(i, j);
+    EXPECT_EQ(differences, 0);
+}
+
+TEST_F(PaintTest, APaintOfOneTileTouchesNoOtherPixel)
+{
+    HWND window = CreateTestMainWindowWithClient(600, 500);
+    ASSERT_NE(window, nullptr);
+    Fill(2, 2, L"C:\\nowhere\\wide.txt", L"WWWWWWWWWWWWWWWWWWWWWWWW", 0x0000FF);
+    Fill(2, 3, L"C:\\nowhere\\x.txt", L"x", 0x00FF00);
+    DibCanvas full(600, 500), part(600, 500);
+    RECT client = { 0, 0, 600, 500 };
+    ComposeFrame(full.dc, &client, TRUE, 0, 0);
+    const COLORREF sentinel = 0x123456;
+    HBRUSH brush = CreateSolidBrush(sentinel);
+    FillRect(part.dc, &client, brush);
+    DeleteObject(brush);
+
+    RECT one = Square(2, 3);
+    PaintClientArea(window, part.dc, &one);
+    int outside = 0, wrong = 0;
+    for (int y = 0; y < 500; y++) {
+        for (int x = 0; x < 600; x++) {
+            POINT p = { x, y };
+            if (!PtInRect(&one, p))
+                outside += part.Pixel(x, y) != sentinel;
+            else
+                wrong += part.Pixel(x, y) != full.Pixel(x, y);
+        }
+    }
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(wrong, 0) << "the tile as a full paint shows it, the label of (2, 2) running into it included";
+    DestroyTestMainWindow();
 }
 
 TEST_F(PaintTest, AThousandPaintsLeakNoGdiObject)
@@ -331,12 +402,15 @@ TEST_F(PaintTest, AThousandPaintsLeakNoGdiObject)
     Render(canvas);   // first paint: caches of the system fill up
 
     int before = GdiObjectCount();
+    int userBefore = UserObjectCount();
     ASSERT_GT(before, 0);
+    ASSERT_GT(userBefore, 0);
     for (int i = 0; i < 1000; i++) {
         AppSettings.iconRefreshMode = i % 3;
         Render(canvas);
     }
     EXPECT_EQ(GdiObjectCount(), before);
+    EXPECT_EQ(UserObjectCount(), userBefore) << "every icon of a paint is destroyed";
 }
 
 TEST_F(PaintTest, WindowPaintCopiesTheComposedFrameToTheScreen)

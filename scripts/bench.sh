@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Vantrel and its benchmarks and runs them under Wine in the test prefix, then
+# prints one table: each case, Vantrel's median, its floor's median and their ratio.
+#     scripts/bench.sh [runs of each start-up case, default 7]
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${VANTREL_BUILD_DIR:-$root/build}"
+runs="${1:-7}"
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON >/dev/null
+cmake --build "$build" -j"$(nproc)" --target Vantrel desktop_keeper bare_window startup_bench paint_bench config_bench \
+    >/dev/null
+
+source "$root/scripts/wine-env.sh" "$build"
+trap vt_wine_down EXIT
+vt_wine_up test
+windows() { echo "Z:$(echo "$1" | tr / '\\')"; }
+
+echo "| case | Vantrel (median) | floor (median) | ratio | goal |"
+echo "|---|---|---|---|---|"
+"$VT_WINE" "$build/tests/startup_bench.exe" "$(windows "$build/Vantrel.exe")" \
+    "$(windows "$build/tests/bare_window.exe")" "$runs" | tr -d '\r'
+"$VT_WINE" "$build/tests/paint_bench.exe" | tr -d '\r'
+"$VT_WINE" "$build/tests/config_bench.exe" | tr -d '\r'
