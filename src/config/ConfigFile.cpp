@@ -185,9 +185,40 @@ static void ReadSettingsLine(TextCursor* text, wchar_t* line, size_t capacity)
     ApplySettingsValues(values);
 }
 
-// Applies the header, the settings line and the tile lines of the decoded text. 0, or -2
-// for another format version.
-static int ApplyConfigText(TextCursor* text)
+// Start-up replaces a file of another format version with defaults; the old file is first
+// kept beside it as "Vantrel.cfg.v0004" (the version it names), or the next free name
+// "Vantrel.cfg.v0004-2" and so on, never overwriting one kept before. False when it could
+// not be kept.
+static bool KeepFileOfOtherVersion(const wchar_t* path, const wchar_t* header)
+{
+    wchar_t suffix[16] = L".v";
+    bool ended = false;
+    for (int i = 0; i < 4; i++) {
+        wchar_t c = ended ? L'\0' : header[4 + i];
+        ended = ended || c == L'\0';
+        suffix[2 + i] = c >= L'0' && c <= L'9' ? c : L'x';
+    }
+    suffix[6] = L'\0';
+    for (int copy = 1; copy < 1000; copy++) {
+        wchar_t kept[ComposedPathCapacity];
+        wchar_t name[32];
+        if (copy == 1)
+            wcscpy_s(name, _countof(name), suffix);
+        else
+            swprintf_s(name, _countof(name), L"%ls-%d", suffix, copy);
+        if (ComposePath(kept, _countof(kept), path, name) != 0)
+            return false;
+        if (CopyFileW(path, kept, TRUE))
+            return true;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+// Applies the header, the settings line and the tile lines of the decoded text. 0, -2 for
+// another format version (kept beside the file), or -3 when that file could not be kept.
+static int ApplyConfigText(TextCursor* text, const wchar_t* path)
 {
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
@@ -195,7 +226,7 @@ static int ApplyConfigText(TextCursor* text)
     int version = 0;
     if (read == 1 && ReadHeaderVersion(line, &version)) {
         if (version != 3)
-            return -2;
+            return KeepFileOfOtherVersion(path, line) ? -2 : ConfigFileUnusable();
         ReadSettingsLine(text, line, _countof(line));
     }
     for (;;) {
@@ -241,7 +272,7 @@ int LoadConfig(void)
     }
     size_t length = DecodeConfigText(bytes, size, decoded);
     TextCursor text = { decoded, decoded + length };
-    status = ApplyConfigText(&text);
+    status = ApplyConfigText(&text, path);
     if (decoded != (wchar_t*)bytes)
         HeapFree(GetProcessHeap(), 0, decoded);
     HeapFree(GetProcessHeap(), 0, bytes);

@@ -20,8 +20,10 @@ int GetConfigBaseFolder(wchar_t* out, size_t capacity);
 int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_t* suffix);
 
 // Reads the file into AppSettings and the TileGrid, creating folder and file when missing.
-// 0 read or created; -1 at its end before the first read; -2 another format version;
-// -3 neither readable nor creatable; -4 no folder for it.
+// 0 read or created; -2 another format version, the file kept beside it under a name of
+// its own ("Vantrel.cfg.v0004"); -3 neither readable whole nor creatable, or a file of
+// another version that could not be kept; -4 no folder for it. An empty file reads as one
+// without a header, so the -1 of a stream at its end before the first read never comes.
 int LoadConfig(void);
 
 // Rewrites the whole file from MainWindow, AppSettings and the TileGrid, replacing the old

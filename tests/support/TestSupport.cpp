@@ -255,6 +255,54 @@ void InstallAbandonedModalWatchdog()
     SetTimer(NULL, 0, 500, AbandonedModalTick);
 }
 
+// ---- fault injection ------------------------------------------------------------------
+
+static void** FindImportSlot(const char* dll, const char* function)
+{
+    BYTE* base = (BYTE*)GetModuleHandleW(NULL);
+    IMAGE_NT_HEADERS* headers = (IMAGE_NT_HEADERS*)(base + ((IMAGE_DOS_HEADER*)base)->e_lfanew);
+    IMAGE_DATA_DIRECTORY directory = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (IMAGE_IMPORT_DESCRIPTOR* import = (IMAGE_IMPORT_DESCRIPTOR*)(base + directory.VirtualAddress); import->Name != 0;
+         import++) {
+        if (_stricmp((const char*)(base + import->Name), dll) != 0)
+            continue;
+        IMAGE_THUNK_DATA* names = (IMAGE_THUNK_DATA*)(base + import->OriginalFirstThunk);
+        IMAGE_THUNK_DATA* slots = (IMAGE_THUNK_DATA*)(base + import->FirstThunk);
+        for (; names->u1.AddressOfData != 0; names++, slots++) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            IMAGE_IMPORT_BY_NAME* name = (IMAGE_IMPORT_BY_NAME*)(base + names->u1.AddressOfData);
+            if (strcmp((const char*)name->Name, function) == 0)
+                return (void**)&slots->u1.Function;
+        }
+    }
+    return nullptr;
+}
+
+static void WriteSlot(void** slot, void* value)
+{
+    DWORD protection = 0;
+    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
+    *slot = value;
+    VirtualProtect(slot, sizeof(void*), protection, &protection);
+}
+
+ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement)
+{
+    slot = FindImportSlot(dll, function);
+    EXPECT_NE(slot, nullptr) << dll << "!" << function;
+    if (slot != nullptr) {
+        original = *slot;
+        WriteSlot(slot, replacement);
+    }
+}
+
+ImportPatch::~ImportPatch()
+{
+    if (slot != nullptr)
+        WriteSlot(slot, original);
+}
+
 // ---- painting ------------------------------------------------------------------------
 
 DibCanvas::DibCanvas(int width, int height) : width(width), height(height)

@@ -63,6 +63,17 @@ void PressButton(HWND dialog, int id);
 // The text of a dialog's control.
 std::wstring ControlText(HWND dialog, int id);
 
+// Replaces, while it lives, a function that this program imports from a DLL (through
+// its import address table), so that a test can make a system call fail part-way.
+class ImportPatch {
+public:
+    ImportPatch(const char* dll, const char* function, void* replacement);
+    ~ImportPatch();
+    void* original = nullptr;
+private:
+    void** slot = nullptr;
+};
+
 // A 32-bit top-down DIB section selected into a memory device context.
 class DibCanvas {
 public:

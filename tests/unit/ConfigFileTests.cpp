@@ -176,10 +176,19 @@ TEST_F(ConfigFileTest, MissingFileIsCreatedHoldingOnlyTheByteOrderMark)
 
 TEST_F(ConfigFileTest, UnknownFormatVersionsAndHeaderlessFiles)
 {
-    WriteConfig(L"//#v0004 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,65,1,9,9,1,1\n1,1,0,0,C:\\x,X\n");
+    // Another version gives -2, after the file is kept beside it, never over one kept before.
+    const std::wstring newer = L"//#v0004 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,65,1,9,9,1,1\n1,1,0,0,C:\\x,X\n";
+    for (const wchar_t* kept : { L"Vantrel.cfg.v0004", L"Vantrel.cfg.v0004-2" }) {
+        ResetProgramState();
+        WriteConfig(newer + kept);
+        EXPECT_EQ(LoadConfig(), -2);
+        ExpectDefaults();
+        EXPECT_EQ(FilledCount(), 0);
+        EXPECT_EQ(ReadFileBytes(folder.Join(std::wstring(L"Morrowtide\\") + kept)), Utf16FileBytes(newer + kept));
+    }
+    WriteConfig(L"//#v12");
     EXPECT_EQ(LoadConfig(), -2);
-    ExpectDefaults();
-    EXPECT_EQ(FilledCount(), 0);
+    EXPECT_TRUE(FileExists(folder.Join(L"Morrowtide\\Vantrel.cfg.v12xx")));
 
     // A capital V is no header: the settings stay at their defaults, and every line after
     // the first is a tile line, the would-be settings line too.
@@ -307,6 +316,16 @@ TEST_F(ConfigFileTest, Utf8FilesWithTheirMarkAreRead)
     EXPECT_STREQ(TileAt(1, 1)->name, L"Caf\u00e9 \U0001F600");
 }
 
+// A disk that fails part-way through a read, as a locked byte range or a bad sector does.
+typedef BOOL(WINAPI* ReadFileProc)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
+static ReadFileProc readFileOriginal;
+static BOOL WINAPI ReadHalfThenFail(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED overlapped)
+{
+    readFileOriginal(file, buffer, size / 2, read, overlapped);
+    SetLastError(ERROR_LOCK_VIOLATION);
+    return FALSE;
+}
+
 TEST_F(ConfigFileTest, AnExistingFileThatCannotBeReadIsLeftAlone)
 {
     MessageBoxCatcher catcher;
@@ -332,8 +351,22 @@ TEST_F(ConfigFileTest, AnExistingFileThatCannotBeReadIsLeftAlone)
     EXPECT_EQ(LoadConfig(), -3);
     EXPECT_TRUE(FolderExists(ConfigPath()));
 
+    // A read that fails part-way is no end of the file: nothing is taken as read, and the
+    // file stays as it is.
+    RemoveDirectoryW(ConfigPath().c_str());
+    WriteConfig(ExampleText);
+    ResetProgramState();
+    {
+        ImportPatch failing("kernel32.dll", "ReadFile", (void*)ReadHalfThenFail);
+        readFileOriginal = (ReadFileProc)failing.original;
+        EXPECT_EQ(LoadConfig(), -3);
+    }
+    EXPECT_EQ(FilledCount(), 0);
+    EXPECT_EQ(AppSettings.selectedColumn, 1);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
+
     // Each time with the message of a file that can be neither read nor created.
-    ASSERT_EQ(catcher.boxes.size(), 3u);
+    ASSERT_EQ(catcher.boxes.size(), 4u);
     for (const CaughtBox& box : catcher.boxes) {
         EXPECT_EQ(box.text, L"Couldn't Create Config File");
         EXPECT_EQ(box.caption, L"Error - Vantrel ");
