@@ -1,0 +1,97 @@
+// Long use leaves nothing behind: 10,000 paints, 1,000 context menus and 500 openings of
+// each dialog keep the GDI and USER objects and the private memory where they were.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+#include <psapi.h>
+
+#include "app/Startup.h"
+#include "dialogs/Dialogs.h"
+#include "model/TileGrid.h"
+#include "resources/resource.h"
+#include "view/Paint.h"
+
+static double PrivateMb()
+{
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&memory, sizeof(memory));
+    // Wine gives the private bytes as the page-file usage only.
+    return (memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage) / (1024.0 * 1024.0);
+}
+
+class EnduranceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProgramState();
+        FormBuildDateText();
+        ASSERT_NE(CreateTestMainWindowWithClient(700, 500), nullptr);
+        ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+        const wchar_t* kinds[] = { L"a.txt", L"b.bmp", L"c.html", L"d.ini" };
+        for (int column = 1; column <= 8; column++) {
+            std::wstring path = folder.Join(kinds[column % 4]);
+            WriteFileBytes(path, "x");
+            FillTile(TileAt(2, column), path.c_str(), L"a name of two lines", 0);
+        }
+        FillTile(TileAt(3, 3), L"C:\\nowhere\\gone.txt", L"gone", 0);
+        AppSettings.iconRefreshMode = 2;
+    }
+    void TearDown() override { DestroyTestMainWindow(); }
+
+    // Runs a phase twice: once to fill the system's caches, once to count.
+    template <typename Phase>
+    void ExpectFlat(const char* what, Phase phase)
+    {
+        phase(20);
+        int gdi = GdiObjectCount();
+        int user = UserObjectCount();
+        double memory = PrivateMb();
+        phase(0);
+        EXPECT_EQ(GdiObjectCount(), gdi) << what;
+        EXPECT_EQ(UserObjectCount(), user) << what;
+        EXPECT_LT(PrivateMb() - memory, 0.5) << what;
+    }
+    TestFolder folder;
+};
+
+TEST_F(EnduranceTest, PaintsMenusAndDialogsLeaveNothingBehind)
+{
+    ExpectFlat("10,000 paints", [](int warmUp) {
+        RECT client = { 0, 0, 700, 500 };
+        HDC dc = GetDC(MainWindow);
+        for (int i = 0; i < (warmUp ? warmUp : 10000); i++) {
+            AppSettings.iconRefreshMode = i % 3;
+            PaintClientArea(MainWindow, dc, &client);
+        }
+        ReleaseDC(MainWindow, dc);
+    });
+
+    // An Escape waiting in the queue closes each menu as soon as it is shown.
+    ExpectFlat("1,000 context menus", [](int warmUp) {
+        for (int i = 0; i < (warmUp ? warmUp : 1000); i++) {
+            PostMessageW(MainWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+            SendMessageW(MainWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(10 + (i % 8) * 103 + 50, 10 + 103 + 50));
+        }
+    });
+
+    const struct { int id; DLGPROC procedure; } dialogs[] = {
+        { IDD_GRID_SIZE, GridSizeDialogProc }, { IDD_TILE_NAME, TileNameDialogProc }, { IDD_HOTKEY, HotkeyDialogProc },
+        { IDD_TARGET_ENTRY, TargetEntryDialogProc }, { IDD_TILE_INFO, TileInfoDialogProc }, { IDD_ABOUT, AboutDialogProc },
+        { IDD_HELP, HelpDialogProc },
+    };
+    AppSettings.contextRow = 4;   // an empty tile, as the menu gives the target entry dialog
+    AppSettings.contextColumn = 2;
+    for (const auto& d : dialogs) {
+        ExpectFlat("500 openings of a dialog", [&](int warmUp) {
+            for (int i = 0; i < (warmUp ? warmUp : 500); i++) {
+                HWND dialog = CreateDialogParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(d.id), MainWindow, d.procedure, 0);
+                ASSERT_NE(dialog, nullptr) << d.id;
+                d.procedure(dialog, WM_COMMAND, d.id == IDD_GRID_SIZE ? IDC_GRID_CANCEL : IDCANCEL, 0);
+                DestroyWindow(dialog);
+            }
+        });
+    }
+    EXPECT_EQ(TileAt(4, 2)->filled, 0) << "cancelled every time";
+}
