@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "commands/Drop.h"
 #include "commands/Mouse.h"
 #include "config/BackupRotation.h"
 #include "config/ConfigFile.h"
@@ -48,7 +49,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:         OnWheelSettingChange(); return 0;
+    case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
     case WM_MOVE:           OnMove(window); return 0;
     case WM_HOTKEY:         OnHotkey(window); return 0;
@@ -68,6 +69,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
     case WM_MBUTTONDOWN:    OnMiddleButtonDown(window); return 0;
     case WM_RBUTTONDOWN:    OnRightButtonDown(window, wParam, lParam); return 0;
+    case WM_DROPFILES:      OnDropFiles(window, (HDROP)wParam); return 0;
 
     default:                return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -76,6 +78,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 int WheelStepFromLines(UINT lines)
 {
     return lines == 0 ? 0 : (int)(120u / lines);
+}
+
+void OnCreate(HWND window)
+{
+    OnWheelSettingChange();
+    // Files and folders dragged from the file manager may be dropped on empty tiles.
+    DragAcceptFiles(window, TRUE);
 }
 
 void OnWheelSettingChange(void)

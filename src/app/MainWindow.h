@@ -19,6 +19,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 int WheelStepFromLines(UINT lines);
 
 // Handlers of the messages that belong to the application shell.
+void OnCreate(HWND window);
 void OnWheelSettingChange(void);
 void OnMove(HWND window);
 void OnHotkey(HWND window);

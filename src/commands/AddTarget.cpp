@@ -42,6 +42,27 @@ void TileChanged(int row, int column)
     SaveConfigOrClose(MainWindow);
 }
 
+void FillTileWithFile(int row, int column, const wchar_t* path)
+{
+    const wchar_t* name = ShellDisplayName(path);
+    FillTile(TileAt(row, column), path, name, ClassifyTarget(path));
+    AppSettings.iconRefreshMode = 1;
+}
+
+void FillTileWithFolder(int row, int column, const wchar_t* path, const wchar_t* displayName)
+{
+    const wchar_t* name = displayName;
+    wchar_t trimmed[TileTextCapacity];
+    if (displayName == NULL || displayName[0] == L'\0') {
+        wcsncpy_s(trimmed, _countof(trimmed), path, _TRUNCATE);
+        TrimBlanks(trimmed);
+        name = FolderNameFromPath(trimmed);
+    }
+    Tile* tile = TileAt(row, column);
+    FillTile(tile, path, name, tile->kind);
+    AppSettings.iconRefreshMode = 1;
+}
+
 void FillTileFromOpenDialog(int row, int column)
 {
     static wchar_t file[TileTextCapacity];
@@ -65,10 +86,7 @@ void FillTileFromOpenDialog(int row, int column)
     if (file[0] == L'\0')
         return;
 
-    Tile* tile = TileAt(row, column);
-    const wchar_t* name = ShellDisplayName(file);
-    FillTile(tile, file, name, ClassifyTarget(file));
-    AppSettings.iconRefreshMode = 1;
+    FillTileWithFile(row, column, file);
     TileChanged(row, column);
 }
 
@@ -92,16 +110,6 @@ void FillContextTileFromFolderPicker(void)
     if (!hasPath || path[0] == L'\0')
         return;
 
-    int row = AppSettings.contextRow;
-    int column = AppSettings.contextColumn;
-    const wchar_t* name = displayName;
-    wchar_t trimmed[TileTextCapacity];
-    if (displayName[0] == L'\0') {
-        wcscpy_s(trimmed, _countof(trimmed), path);
-        TrimBlanks(trimmed);
-        name = FolderNameFromPath(trimmed);
-    }
-    FillTile(TileAt(row, column), path, name, TileAt(row, column)->kind);
-    AppSettings.iconRefreshMode = 1;
-    TileChanged(row, column);
+    FillTileWithFolder(AppSettings.contextRow, AppSettings.contextColumn, path, displayName);
+    TileChanged(AppSettings.contextRow, AppSettings.contextColumn);
 }

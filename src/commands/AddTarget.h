@@ -20,6 +20,14 @@ const wchar_t* FolderNameFromPath(wchar_t* trimmedPath);
 // After a tile's target changed: repaints the tile (icons looked up) and saves.
 void TileChanged(int row, int column);
 
+// Fills a tile with a file as the Open dialog does: its path, the shell's display name,
+// its kind, the default colour; the icon to be looked up. Nothing is saved.
+void FillTileWithFile(int row, int column, const wchar_t* path);
+
+// Fills a tile with a folder as the folder picker does: its path, the display name or,
+// without one, the last component of the path; the kind left as it is. Nothing is saved.
+void FillTileWithFolder(int row, int column, const wchar_t* path, const wchar_t* displayName);
+
 // Lets the user pick a program or file for the tile; fills it and saves.
 void FillTileFromOpenDialog(int row, int column);
 

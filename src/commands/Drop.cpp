@@ -1,0 +1,96 @@
+#include "commands/Drop.h"
+
+#include <wchar.h>
+
+#include "commands/AddTarget.h"
+#include "commands/Mouse.h"
+#include "config/ConfigFile.h"
+#include "model/Geometry.h"
+#include "model/TileGrid.h"
+
+bool FindEmptyTileFrom(int* row, int* column)
+{
+    for (int r = *row, c = *column; r <= AppSettings.rows;) {
+        if (!TileAt(r, c)->filled) {
+            *row = r;
+            *column = c;
+            return true;
+        }
+        if (++c > AppSettings.columns) {
+            c = 1;
+            r++;
+        }
+    }
+    return false;
+}
+
+void DroppedItemsLeftOutText(int withoutTile, int tooLong, wchar_t* out, size_t capacity)
+{
+    out[0] = L'\0';
+    wchar_t part[200];
+    if (tooLong > 0) {
+        swprintf_s(part, _countof(part), L"%d of the dropped items %ls a path longer than a tile holds (%d characters).",
+                   tooLong, tooLong == 1 ? L"has" : L"have", TileTextCapacity - 1);
+        wcsncat_s(out, capacity, part, _TRUNCATE);
+    }
+    if (withoutTile > 0) {
+        swprintf_s(part, _countof(part), L"%ls%d of the dropped items found no empty tile.", out[0] ? L"\n\n" : L"",
+                   withoutTile);
+        wcsncat_s(out, capacity, part, _TRUNCATE);
+    }
+    if (out[0] != L'\0')
+        wcsncat_s(out, capacity, L"\n\nThey were left out.", _TRUNCATE);
+}
+
+void OnDropFiles(HWND window, HDROP drop)
+{
+    POINT point = {};
+    int row, column, onTile, filled;
+    DragQueryPoint(drop, &point);
+    HitTestTile(point.x, point.y, &row, &column, &onTile, &filled);
+    if (!onTile || filled) {
+        DragFinish(drop);
+        return;
+    }
+
+    int count = (int)DragQueryFileW(drop, 0xFFFFFFFF, NULL, 0);
+    int tooLong = 0;
+    int withoutTile = 0;
+    int placed = 0;
+    int nextRow = row;
+    int nextColumn = column;
+    for (int i = 0; i < count; i++) {
+        wchar_t path[TileTextCapacity];
+        UINT length = DragQueryFileW(drop, (UINT)i, NULL, 0);
+        // A path is never cut: a shortened one would run something else, or nothing.
+        if (length >= TileTextCapacity) {
+            tooLong++;
+            continue;
+        }
+        if (length == 0 || DragQueryFileW(drop, (UINT)i, path, _countof(path)) != length)
+            continue;
+        if (!FindEmptyTileFrom(&nextRow, &nextColumn)) {
+            withoutTile++;
+            continue;
+        }
+        DWORD attributes = GetFileAttributesW(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            FillTileWithFolder(nextRow, nextColumn, path, NULL);
+        else
+            FillTileWithFile(nextRow, nextColumn, path);
+        RECT r;
+        if (TileRect(nextRow, nextColumn, &r) == 0)
+            InvalidateRect(window, &r, FALSE);
+        placed++;
+    }
+    DragFinish(drop);
+
+    if (placed > 0) {
+        SelectTileByClick(row, column, true);
+        SaveConfigOrClose(window);
+    }
+    wchar_t text[600];
+    DroppedItemsLeftOutText(withoutTile, tooLong, text, _countof(text));
+    if (text[0] != L'\0')
+        MessageBoxW(window, text, L"Vantrel", MB_OK | MB_ICONINFORMATION);
+}
