@@ -115,7 +115,7 @@ TEST_F(DialogTest, ShrinkingMovesTheSelectionInAndGrowingBringsHiddenTilesBack)
     EXPECT_EQ(AppSettings.rows, 6);
 }
 
-TEST(TileNameRulesTest, TwoLinesOfTwelveWithTheFirstPadded)
+TEST(TileNameRulesTest, ANameSplitsIntoTheLinesItShows)
 {
     const struct { const wchar_t* name; const wchar_t* line1; const wchar_t* line2; } splits[] = {
         { L"Word        Pad", L"Word", L"Pad" },
@@ -129,19 +129,6 @@ TEST(TileNameRulesTest, TwoLinesOfTwelveWithTheFirstPadded)
         SplitTileName(s.name, line1, line2);
         EXPECT_STREQ(line1, s.line1) << s.name;
         EXPECT_STREQ(line2, s.line2) << s.name;
-    }
-    const struct { const wchar_t* line1; const wchar_t* line2; bool padAlways; const wchar_t* name; } joins[] = {
-        { L"Word", L"Pad", false, L"Word        Pad" },
-        { L"", L"Pad", false, L"            Pad" },
-        { L"exactlytwelv", L"Pad", false, L"exactlytwelvPad" },
-        { L"Word", L"", false, L"Word" },
-        { L"Word", L"", true, L"Word        " },
-        { L"", L"", true, L"            " },
-    };
-    for (const auto& j : joins) {
-        wchar_t name[360];
-        JoinTileName(j.line1, j.line2, j.padAlways, name, 360);
-        EXPECT_STREQ(name, j.name) << j.line1 << "|" << j.line2;
     }
 }
 

@@ -6,50 +6,6 @@
 #include "model/TileGrid.h"
 #include "view/Keyboard.h"
 
-TEST(KeyTableTest, ShiftWinsOverCtrlAndOnlyArrowsCareAboutModifiers)
-{
-    // kind, message, code for: no modifier, Shift, Ctrl, Shift + Ctrl
-    struct Row { int key; KeyActionKind kind[4]; UINT message; int code[4]; };
-    const KeyActionKind S = KeyScroll, M = KeyMoveSelection;
-    const Row rows[] = {
-        { VK_UP, { M, S, S, S }, WM_VSCROLL, { 0, SB_LINEUP, SB_PAGEUP, SB_LINEUP } },
-        { VK_DOWN, { M, S, S, S }, WM_VSCROLL, { 0, SB_LINEDOWN, SB_PAGEDOWN, SB_LINEDOWN } },
-        { VK_LEFT, { M, S, S, S }, WM_HSCROLL, { 0, SB_LINELEFT, SB_PAGELEFT, SB_LINELEFT } },
-        { VK_RIGHT, { M, S, S, S }, WM_HSCROLL, { 0, SB_LINERIGHT, SB_PAGERIGHT, SB_LINERIGHT } },
-        { VK_PRIOR, { S, S, S, S }, WM_VSCROLL, { SB_PAGEUP, SB_PAGEUP, SB_PAGEUP, SB_PAGEUP } },
-        { VK_NEXT, { S, S, S, S }, WM_VSCROLL, { SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN } },
-        { VK_RETURN, { KeyClick, KeyClick, KeyClick, KeyClick }, WM_LBUTTONDOWN, {} },
-        { VK_SPACE, { KeyClick, KeyClick, KeyClick, KeyClick }, WM_RBUTTONDOWN, {} },
-        { VK_HOME, { KeyFirstTile, KeyFirstTile, KeyFirstTile, KeyFirstTile }, 0, {} },
-        { VK_END, { KeyLastTile, KeyLastTile, KeyLastTile, KeyLastTile }, 0, {} },
-        { VK_F5, { KeyNothing, KeyNothing, KeyNothing, KeyNothing }, 0, {} },
-    };
-    for (const Row& row : rows) {
-        for (int m = 0; m < 4; m++) {
-            KeyAction a = KeyActionFor(row.key, m & 1, m & 2);
-            EXPECT_EQ(a.kind, row.kind[m]) << row.key << " modifiers " << m;
-            if (a.kind == KeyScroll || a.kind == KeyClick) {
-                EXPECT_EQ(a.message, row.message) << row.key;
-            }
-            if (a.kind == KeyScroll) {
-                EXPECT_EQ(a.code, row.code[m]) << row.key << " modifiers " << m;
-            }
-        }
-    }
-}
-
-TEST(LetterRulesTest, CandidatesSkipLeadingBlanksAndFoldOnlyAsciiLetters)
-{
-    EXPECT_EQ(LetterCandidate(L"  apple"), L'a');
-    EXPECT_EQ(LetterCandidate(L"\t Beta"), L'B');
-    EXPECT_EQ(LetterCandidate(L"   "), L' ') << "the last blank is never skipped";
-    EXPECT_EQ(LetterCandidate(L""), L'\0');
-    EXPECT_EQ(FoldLetter(L'q'), L'Q');
-    EXPECT_EQ(FoldLetter(L'Q'), L'Q');
-    EXPECT_EQ(FoldLetter(L'\x00E9'), L'\x00E9') << "an accented letter keeps its case";
-    EXPECT_EQ(FoldLetter(L'{'), L'{');
-}
-
 class KeyboardTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetProgramState(); }
