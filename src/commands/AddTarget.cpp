@@ -36,9 +36,7 @@ const wchar_t* FolderNameFromPath(wchar_t* trimmedPath)
 
 void TileChanged(int row, int column)
 {
-    RECT r;
-    if (TileRect(row, column, &r) == 0)
-        InvalidateRect(MainWindow, &r, FALSE);
+    InvalidateTile(row, column, FALSE);
     SaveConfigOrClose(MainWindow);
 }
 

@@ -78,9 +78,7 @@ void OnDropFiles(HWND window, HDROP drop)
             FillTileWithFolder(nextRow, nextColumn, path, NULL);
         else
             FillTileWithFile(nextRow, nextColumn, path);
-        RECT r;
-        if (TileRect(nextRow, nextColumn, &r) == 0)
-            InvalidateRect(window, &r, FALSE);
+        InvalidateTile(nextRow, nextColumn, FALSE);
         placed++;
     }
     DragFinish(drop);

@@ -15,13 +15,6 @@ bool IsModifiedClick(WPARAM keyState)
     return (keyState & (MK_SHIFT | MK_CONTROL)) != 0;
 }
 
-static void InvalidateTile(int row, int column)
-{
-    RECT r;
-    if (TileRect(row, column, &r) == 0)
-        InvalidateRect(MainWindow, &r, TRUE);
-}
-
 void SelectTileByClick(int row, int column, bool leftClick)
 {
     int oldRow = AppSettings.selectedRow;
@@ -29,8 +22,8 @@ void SelectTileByClick(int row, int column, bool leftClick)
     MoveSelection(row, column);
     if (leftClick) {
         if (oldRow != 0 && oldColumn != 0)
-            InvalidateTile(oldRow, oldColumn);
-        InvalidateTile(row, column);
+            InvalidateTile(oldRow, oldColumn, TRUE);
+        InvalidateTile(row, column, TRUE);
     }
     ScrollRowIntoView(row);
     ScrollColumnIntoView(column);

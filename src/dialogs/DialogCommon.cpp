@@ -47,6 +47,20 @@ void JoinTileName(const wchar_t* line1, const wchar_t* line2, bool padAlways, wc
     wcsncat_s(name, capacity, line2, _TRUNCATE);
 }
 
+Tile* ContextTile(void)
+{
+    return TileAt(AppSettings.contextRow, AppSettings.contextColumn);
+}
+
+void StoreNameLines(HWND dialog, int line1Id, int line2Id, bool padAlways, Tile* tile)
+{
+    wchar_t line1[NameLineLength + 1];
+    wchar_t line2[NameLineLength + 1];
+    GetDlgItemTextW(dialog, line1Id, line1, _countof(line1));
+    GetDlgItemTextW(dialog, line2Id, line2, _countof(line2));
+    JoinTileName(line1, line2, padAlways, tile->name, _countof(tile->name));
+}
+
 void RunDialog(int templateId, DLGPROC procedure)
 {
     DialogBoxParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(templateId), MainWindow, procedure, 0);

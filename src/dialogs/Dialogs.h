@@ -44,5 +44,14 @@ void JoinTileName(const wchar_t* line1, const wchar_t* line2, bool padAlways, wc
 // themselves, anything else gives 0.
 int HotkeyKeyFromCharacter(char c);
 
+struct Tile;
+
+// The tile the context menu was opened on, which the tile dialogs work on.
+Tile* ContextTile(void);
+
+// Reads a dialog's two name lines (12 characters each) and stores them as the tile's name,
+// joined as JoinTileName joins them.
+void StoreNameLines(HWND dialog, int line1Id, int line2Id, bool padAlways, Tile* tile);
+
 // Runs a dialog from the program's own templates, owned by the main window.
 void RunDialog(int templateId, DLGPROC procedure);

@@ -13,11 +13,6 @@ static const int Line1Field = IDC_FIELD_2;
 static const int Line2Field = IDC_FIELD_3;
 static const int PathLength = 260;
 
-static Tile* ContextTile(void)
-{
-    return TileAt(AppSettings.contextRow, AppSettings.contextColumn);
-}
-
 static void OnInitTargetEntry(HWND dialog)
 {
     ContextTile()->path[0] = L'\0';
@@ -48,11 +43,7 @@ static void OnTargetEntryOk(HWND dialog)
     Tile* tile = ContextTile();
     FillTile(tile, path, NULL, tile->kind);
 
-    wchar_t line1[NameLineLength + 1];
-    wchar_t line2[NameLineLength + 1];
-    GetDlgItemTextW(dialog, Line1Field, line1, _countof(line1));
-    GetDlgItemTextW(dialog, Line2Field, line2, _countof(line2));
-    JoinTileName(line1, line2, false, tile->name, _countof(tile->name));
+    StoreNameLines(dialog, Line1Field, Line2Field, false, tile);
     if (tile->name[0] == L'\0') {
         const wchar_t* shown = ShellDisplayName(tile->path);
         if (shown != NULL)
@@ -60,10 +51,7 @@ static void OnTargetEntryOk(HWND dialog)
     }
 
     AppSettings.iconRefreshMode = 1;
-    RECT r;
-    if (TileRect(AppSettings.contextRow, AppSettings.contextColumn, &r) == 0)
-        InvalidateRect(MainWindow, &r, TRUE);
-    else
+    if (InvalidateTile(AppSettings.contextRow, AppSettings.contextColumn, TRUE) != 0)
         InvalidateRect(MainWindow, NULL, TRUE);
     EndDialog(dialog, 0);
 }

@@ -24,7 +24,7 @@ static void SetNamePart(HWND dialog, int id, const wchar_t* name, size_t start)
 
 static void OnInitTileInfo(HWND dialog)
 {
-    const Tile* tile = TileAt(AppSettings.contextRow, AppSettings.contextColumn);
+    const Tile* tile = ContextTile();
     SetDlgItemTextW(dialog, PathText, tile->path);
     SetNamePart(dialog, NameLine1, tile->name, 0);
     SetNamePart(dialog, NameLine2, tile->name, NameLineLength);

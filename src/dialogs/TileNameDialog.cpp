@@ -6,11 +6,6 @@
 static const int Line1Field = IDC_FIELD_1;
 static const int Line2Field = IDC_FIELD_2;
 
-static Tile* ContextTile(void)
-{
-    return TileAt(AppSettings.contextRow, AppSettings.contextColumn);
-}
-
 static void OnInitTileName(HWND dialog)
 {
     wchar_t line1[NameLineLength + 1];
@@ -26,13 +21,8 @@ static void OnInitTileName(HWND dialog)
 
 static void OnTileNameOk(HWND dialog)
 {
-    wchar_t line1[NameLineLength + 1];
-    wchar_t line2[NameLineLength + 1];
-    GetDlgItemTextW(dialog, Line1Field, line1, _countof(line1));
-    GetDlgItemTextW(dialog, Line2Field, line2, _countof(line2));
-    Tile* tile = ContextTile();
     // The first line always takes its full 12 characters, so the second starts in place.
-    JoinTileName(line1, line2, true, tile->name, _countof(tile->name));
+    StoreNameLines(dialog, Line1Field, Line2Field, true, ContextTile());
     InvalidateRect(MainWindow, NULL, TRUE);
     EndDialog(dialog, 0);
 }

@@ -81,6 +81,15 @@ int TileRect(int row, int column, RECT* rect)
     return TileRectAt(row, column, scrollH, scrollV, rect);
 }
 
+int InvalidateTile(int row, int column, BOOL erase)
+{
+    RECT r;
+    if (TileRect(row, column, &r) != 0)
+        return 1;
+    InvalidateRect(MainWindow, &r, erase);
+    return 0;
+}
+
 int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled)
 {
     int scrollV = ReadScrollPosition(SB_VERT);

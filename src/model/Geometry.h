@@ -24,3 +24,7 @@ int HitTestAt(int x, int y, int scrollH, int scrollV, int* row, int* column, int
 // The same two operations with the live scroll positions of MainWindow.
 int TileRect(int row, int column, RECT* rect);
 int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled);
+
+// Invalidates a tile's rectangle on MainWindow at the live scroll positions; 1, with
+// nothing invalidated, for a tile outside the grid in use, else 0.
+int InvalidateTile(int row, int column, BOOL erase);
