@@ -6,7 +6,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../scripts/wine-env.sh" "$1"
 shift
 if ! vt_wine_up test; then
-    echo "wine-run.sh: Wine could not be brought up (see $VT_WINE_DIR/xvfb.log)" >&2
+    echo "wine-run.sh: Wine could not be brought up (see $VT_WINE_DIR/test-xvfb.log)" >&2
     exit 1
 fi
 "$VT_WINE" "$@"

@@ -13,7 +13,7 @@ cmake --build "$build" -j"$(nproc)" --target Vantrel desktop_keeper bare_window 
     >/dev/null
 
 source "$root/scripts/wine-env.sh" "$build"
-trap vt_wine_down EXIT
+trap "vt_wine_down test" EXIT
 vt_wine_up test
 windows() { echo "Z:$(echo "$1" | tr / '\\')"; }
 

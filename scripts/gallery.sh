@@ -10,6 +10,6 @@ cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake
 cmake --build "$build" -j"$(nproc)" --target Vantrel probe desktop_keeper
 
 source "$root/scripts/wine-env.sh" "$build"
-trap vt_wine_down EXIT
+trap "vt_wine_down test" EXIT
 vt_wine_up test
 VANTREL_BUILD_DIR="$build" python3 "$root/scripts/gallery.py" "$@"

@@ -33,7 +33,7 @@ for _ in $(seq 1 200); do
 done
 if [ -z "$rect" ]; then
     echo "Vantrel's window did not appear" >&2
-    vt_wine_down
+    vt_wine_down shot
     exit 1
 fi
 sleep 1   # let the first paint finish
@@ -46,6 +46,6 @@ import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repa
 
 "$VT_WINE" "$probe" close >/dev/null 2>&1 || true
 wait "$vantrel" || true
-vt_wine_down
+vt_wine_down shot
 echo "Vantrel's configuration from this run: $WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Morrowtide"
 echo "Screenshot of Vantrel's window: $shot"

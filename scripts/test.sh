@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds Vantrel with its tests and runs the whole suite under
-# Wine on a private display. Extra arguments go to ctest (for example -R scenario).
+# Wine on a private display. Extra arguments go to ctest (for example -R scenario). The long
+# endurance runs are left to scripts/endurance.sh.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${VANTREL_BUILD_DIR:-$root/build}"
@@ -9,4 +10,4 @@ build="${VANTREL_BUILD_DIR:-$root/build}"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
 cmake --build "$build" -j"$(nproc)"
 cd "$build"
-ctest --output-on-failure "$@"
+ctest --output-on-failure --label-exclude endurance "$@"

@@ -32,23 +32,34 @@ vt_alive() {
     [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null
 }
 
-# Starts a private Xvfb unless one of ours runs; exports DISPLAY.
+# Starts the kind's private Xvfb unless it runs already; exports DISPLAY. Each kind has its
+# own, so that ending one (the tests' at the end of a run) never takes another's windows.
 vt_xvfb_up() {
-    if vt_alive "$VT_WINE_DIR/xvfb.pid" && [ -f "$VT_WINE_DIR/display" ]; then
-        export DISPLAY=":$(cat "$VT_WINE_DIR/display")"
+    local kind="$1"
+    if vt_alive "$VT_WINE_DIR/$kind-xvfb.pid" && [ -f "$VT_WINE_DIR/$kind-display" ]; then
+        export DISPLAY=":$(cat "$VT_WINE_DIR/$kind-display")"
         return 0
     fi
-    rm -f "$VT_WINE_DIR/display"
-    local fifo="$VT_WINE_DIR/displayfd"
+    rm -f "$VT_WINE_DIR/$kind-display"
+    local fifo="$VT_WINE_DIR/$kind-displayfd"
     rm -f "$fifo" && mkfifo "$fifo"
     setsid Xvfb -displayfd 3 -screen 0 ${VT_DESKTOP_SIZE}x24 -nolisten tcp -noreset \
-        3>"$fifo" 9>&- </dev/null >"$VT_WINE_DIR/xvfb.log" 2>&1 &
-    echo $! >"$VT_WINE_DIR/xvfb.pid"
+        3>"$fifo" 9>&- </dev/null >"$VT_WINE_DIR/$kind-xvfb.log" 2>&1 &
+    echo $! >"$VT_WINE_DIR/$kind-xvfb.pid"
     local number
-    read -r -t 20 number <"$fifo" || { echo "Xvfb did not start; see $VT_WINE_DIR/xvfb.log" >&2; return 1; }
+    read -r -t 20 number <"$fifo" || { echo "Xvfb did not start; see $VT_WINE_DIR/$kind-xvfb.log" >&2; return 1; }
     rm -f "$fifo"
-    echo "$number" >"$VT_WINE_DIR/display"
+    echo "$number" >"$VT_WINE_DIR/$kind-display"
     export DISPLAY=":$number"
+}
+
+# vt_bounded SECONDS COMMAND...: runs a step of the boot quietly; fails only when it ran out
+# of time (its own exit status is Wine's business).
+vt_bounded() {
+    local seconds="$1"
+    shift
+    timeout "$seconds" "$@" 9>&- </dev/null >/dev/null 2>&1
+    [ $? -ne 124 ]
 }
 
 # Boots the prefix once. Wine's background services must inherit neither our pipes nor
@@ -58,13 +69,14 @@ vt_prefix_up() {
     export WINEPREFIX=$(vt_prefix_for "$kind")
     if [ ! -f "$WINEPREFIX/.vantrel-booted" ]; then
         mkdir -p "$WINEPREFIX"
-        "$VT_WINE" wineboot -i 9>&- </dev/null >/dev/null 2>&1
-        timeout 120 "$VT_WINESERVER" -w
+        # Every step is bounded: a boot that hangs fails the run instead of stalling it.
+        vt_bounded 120 "$VT_WINE" wineboot -i || return 1
+        vt_bounded 120 "$VT_WINESERVER" -w || return 1
         if [ "$kind" != run ]; then
-            "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f 9>&- </dev/null >/dev/null 2>&1
-            "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$VT_DESKTOP_SIZE" /f \
-                9>&- </dev/null >/dev/null 2>&1
-            timeout 120 "$VT_WINESERVER" -w
+            vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
+            vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+                /d "$VT_DESKTOP_SIZE" /f || return 1
+            vt_bounded 120 "$VT_WINESERVER" -w || return 1
         fi
         touch "$WINEPREFIX/.vantrel-booted"
     fi
@@ -99,26 +111,28 @@ vt_wine_up() {
     mkdir -p "$VT_WINE_DIR"
     (
         flock 9
-        if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then vt_xvfb_up || exit 1; fi
-        vt_prefix_up "$kind"
+        if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then vt_xvfb_up "$kind" || exit 1; fi
+        vt_prefix_up "$kind" || { echo "the Wine prefix $(vt_prefix_for "$kind") did not boot" >&2; exit 1; }
         [ "$kind" = test ] && vt_keeper_up
         exit 0
     ) 9>"$VT_WINE_DIR/lock" || return 1
     if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then
-        export DISPLAY=":$(cat "$VT_WINE_DIR/display")"
+        export DISPLAY=":$(cat "$VT_WINE_DIR/$kind-display")"
     fi
     export WINEPREFIX=$(vt_prefix_for "$kind")
 }
 
-# Stops the wineservers of both prefixes and our Xvfb.
+# vt_wine_down [test|run|shot]: ends that prefix's wineserver, and with it every Windows
+# program of the prefix (and no other), and the kind's own Xvfb.
 vt_wine_down() {
+    local kind="${1:-test}"
     local prefix
-    for prefix in "$(vt_prefix_for test)" "$(vt_prefix_for run)" "$(vt_prefix_for shot)"; do
-        if [ -d "$prefix" ]; then WINEPREFIX="$prefix" "$VT_WINESERVER" -k </dev/null >/dev/null 2>&1 || true; fi
-    done
-    if vt_alive "$VT_WINE_DIR/xvfb.pid"; then
-        kill "$(cat "$VT_WINE_DIR/xvfb.pid")" 2>/dev/null
+    prefix=$(vt_prefix_for "$kind")
+    if [ -d "$prefix" ]; then WINEPREFIX="$prefix" timeout 60 "$VT_WINESERVER" -k </dev/null >/dev/null 2>&1 || true; fi
+    if vt_alive "$VT_WINE_DIR/$kind-xvfb.pid"; then
+        kill "$(cat "$VT_WINE_DIR/$kind-xvfb.pid")" 2>/dev/null
     fi
-    rm -f "$VT_WINE_DIR/xvfb.pid" "$VT_WINE_DIR/display" "$VT_WINE_DIR/keeper.pid"
+    rm -f "$VT_WINE_DIR/$kind-xvfb.pid" "$VT_WINE_DIR/$kind-display"
+    [ "$kind" = test ] && rm -f "$VT_WINE_DIR/keeper.pid"
     return 0
 }

@@ -64,6 +64,10 @@ class DayOfUseTest(ScenarioTest):
         self.dialog('Browse for Folder')
         self.s.key('Down', 'Down', 'Return')   # the second folder under the desktop: Documents
         self.closes()
+        home = self.s.probe('appdata')[1]['appdata'].rsplit('\\', 2)[0]
+        folder_line = self.s.wait_for(lambda: [line for line in self.s.config_lines() if line.startswith('1,3,')], 15,
+                                      'the folder tile in the file')[0]
+        self.assertEqual(folder_line.split(',')[4].rstrip('\\'), home + '\\Documents')   # Wine ends it in a backslash
 
         # Rename the URL tile, then make it red.
         self.s.key('Left')
@@ -133,15 +137,23 @@ class DayOfUseTest(ScenarioTest):
         settings = lines[1].split(',')
         self.assertEqual(settings[6:], ['81', '1', '10', '12', '1', '3'])
 
-        # The next start finds everything as it was.
+        # The next start finds everything as it was: the tiles, the selection on the emptied
+        # (1, 3), the hotkey, and the grid of 10 x 12, which it writes back at the close.
         process, window = self.s.start_and_wait()
         x, y = self.s.tile_centre(window, 1, 2)
         shot = self.s.wait_for(lambda: (lambda shot: shot if shot.pixel(x, y - 40) == 0xC80000 else None)(
             self.s.screenshot()), 15, 'the red tile')
         shot.save_png(os.path.join(self.s.artifacts, 'day-end.png'), window['rect'])
+        x, y = self.s.tile_centre(window, 1, 3)
+        self.assertEqual(shot.pixel(x - 49, y), WHITE)
+        self.s.key('ctrl+alt+q')
+        self.s.wait_window(condition=lambda w: w['iconic'])
+        self.s.key('ctrl+alt+q')
+        self.s.wait_window(condition=lambda w: w['visible'] and not w['iconic'])
         self.s.key('alt+F4')
         self.assertEqual(self.s.wait_exit(process), 0)
         self.assertEqual(self.s.config_lines()[2:], expected)
+        self.assertEqual(self.s.config_lines()[1].split(',')[6:], ['81', '1', '10', '12', '1', '3'])
         self.assertEqual(self.s.backups(), ['Vantrel_Bkup000.cfg', 'Vantrel_Bkup001-.cfg'])
 
 

@@ -144,6 +144,7 @@ static void HandleMenuWindow(HWND window)
     HMENU handle = (HMENU)SendMessageW(window, MN_GETHMENU, 0, 0);
     ModalDriver::Menu menu;
     menu.window = window;
+    GetWindowRect(window, &menu.rect);
     for (int i = 0; handle != NULL && i < GetMenuItemCount(handle); i++) {
         wchar_t text[128] = L"";
         GetMenuStringW(handle, (UINT)i, text, 128, MF_BYPOSITION);
@@ -473,6 +474,32 @@ bool FileExists(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::wstring CopyMarkProgram(const TestFolder& folder)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    std::wstring mark = self;
+    mark = mark.substr(0, mark.rfind(L'\\') + 1) + L"mark.exe";
+    std::wstring copy = folder.Join(L"mark.exe");
+    EXPECT_TRUE(CopyFileW(mark.c_str(), copy.c_str(), FALSE));
+    return copy;
+}
+
+int MarkCount(const std::wstring& markProgram, int atLeast, DWORD settleMs)
+{
+    auto count = [&] {
+        std::string bytes = ReadFileBytes(markProgram + L".ran");
+        int lines = 0;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+            lines += bytes[i] == '\n' && bytes[i + 1] == 0;
+        return lines;
+    };
+    for (int i = 0; i < 200 && count() < atLeast; i++)
+        Sleep(50);
+    Sleep(settleMs);
+    return count();
+}
+
 bool FolderExists(const std::wstring& path)
 {
     DWORD attributes = GetFileAttributesW(path.c_str());
@@ -524,6 +551,13 @@ SCROLLINFO ScrollBarInfo(int bar)
     info.fMask = SIF_ALL;
     GetScrollInfo(MainWindow, bar, &info);
     return info;
+}
+
+int EnduranceCount(int shortCount, int longCount)
+{
+    wchar_t run[8] = L"";
+    GetEnvironmentVariableW(L"VANTREL_ENDURANCE", run, 8);
+    return wcscmp(run, L"long") == 0 ? longCount : shortCount;
 }
 
 void PumpMessages()
@@ -601,14 +635,20 @@ int UserObjectCount()
         return (int)counted;
     int count = 0;
     DWORD self = GetCurrentProcessId();
-    for (ULONG_PTR value = 0x20; value < 0x10000; value += 2) {
+    // Wine hands out USER handles from the bottom of its table and reuses freed ones, so a
+    // long run of free entries marks the end of the part in use.
+    int freeRun = 0;
+    for (ULONG_PTR value = 0x20; value < 0x10000 && freeRun < 1024; value += 2) {
         HANDLE handle = (HANDLE)value;
         DWORD owner = 0;
+        freeRun++;
         if (IsWindow((HWND)handle)) {
             GetWindowThreadProcessId((HWND)handle, &owner);
             count += owner == self;
+            freeRun = 0;
         } else if (IsMenu((HMENU)handle) || IsLiveIcon(handle)) {
             count++;
+            freeRun = 0;
         }
     }
     return count;

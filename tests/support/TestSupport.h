@@ -43,6 +43,7 @@ public:
     struct Menu {
         std::vector<std::pair<UINT, std::wstring>> items;   // id (0 for a separator), text
         HWND window = NULL;
+        RECT rect = {};   // on the screen, once shown
     };
     ModalDriver();
     ~ModalDriver();
@@ -107,6 +108,12 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // UTF-16LE with its byte order mark, "\n" written as CR LF: how the program stores text.
 std::string Utf16FileBytes(const std::wstring& text);
 bool FileExists(const std::wstring& path);
+// Copies mark.exe (a program that adds a line to "<its path>.ran" each time it runs) into
+// the folder; returns the copy's path.
+std::wstring CopyMarkProgram(const TestFolder& folder);
+// The runs that the mark program at this path recorded, once there are at least atLeast (or
+// ten seconds have passed), and then after a further settle time for late runs to show.
+int MarkCount(const std::wstring& markProgram, int atLeast = 1, DWORD settleMs = 0);
 bool FolderExists(const std::wstring& path);
 
 // The program-wide state back to its start values and the defaults of start-up.
@@ -127,6 +134,10 @@ inline bool StartsWith(const std::wstring& text, const std::wstring& start)
 {
     return text.compare(0, start.size(), start) == 0;
 }
+
+// How many times an endurance test repeats: the short count of the default run, or the long
+// one when VANTREL_ENDURANCE is "long" (scripts/endurance.sh).
+int EnduranceCount(int shortCount, int longCount);
 
 // Dispatches pending messages of this thread.
 void PumpMessages();

@@ -10,9 +10,6 @@
 //     probe appdata             the local application data folder
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
 //     probe hold-file PATH      holds a file open, sharing nothing, until killed
-//     probe save-loop           changes Vantrel's grid between 6 and 7 rows through the
-//                               context menu and the grid-size dialog, over and over, so that
-//                               it writes its file again and again, until killed
 // Output is one "key=value" per line. Exit code 2 when the asked-for window is missing.
 #include <windows.h>
 #include <knownfolders.h>
@@ -117,41 +114,6 @@ static int Cover(void)
     return 0;
 }
 
-// Waits up to five seconds for a shown window of the class (and caption, if given).
-static HWND WaitForWindow(const wchar_t* className, const wchar_t* caption)
-{
-    for (int i = 0; i < 500; i++) {
-        HWND window = FindWindowW(className, caption);
-        if (window != NULL && IsWindowVisible(window))
-            return window;
-        Sleep(10);
-    }
-    return NULL;
-}
-
-static int SaveLoop(void)
-{
-    // A right click in the top margin hits no tile: the grid-size command comes first.
-    for (int n = 0;; n++) {
-        HWND vantrel = WaitForWindow(L"Vantrel", NULL);
-        if (vantrel == NULL)
-            return 2;
-        PostMessageW(vantrel, WM_RBUTTONDOWN, 0, MAKELPARAM(5, 5));
-        HWND menu = WaitForWindow(L"#32768", NULL);
-        if (menu == NULL)
-            continue;
-        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-        HWND dialog = WaitForWindow(L"#32770", L"Program Settings - Rows and Columns");
-        if (dialog == NULL)
-            continue;
-        SetDlgItemTextW(dialog, 1003, n % 2 ? L"6" : L"7");
-        PostMessageW(dialog, WM_COMMAND, 3, 0);
-        while (IsWindow(dialog))
-            Sleep(1);
-    }
-}
-
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 2)
@@ -201,8 +163,6 @@ int wmain(int argc, wchar_t** argv)
         Sleep(INFINITE);
         return 0;
     }
-    if (wcscmp(command, L"save-loop") == 0)
-        return SaveLoop();
     if (wcscmp(command, L"appdata") == 0) {
         PWSTR folder = NULL;
         if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, NULL, &folder)))

@@ -219,7 +219,8 @@ class Session:
         return self.wait_exit(process, timeout)
 
     def stop_all(self):
-        """Ends every Vantrel of this prefix, politely first."""
+        """Ends the Vantrels this session started, politely first, through the processes it
+        holds: nothing else on the machine is touched."""
         for process in self.processes:
             if process.poll() is None:
                 self.probe('press-ok')
@@ -230,7 +231,6 @@ class Session:
                     process.kill()
                     process.wait()
         self.processes = []
-        subprocess.run(['pkill', '-f', r'\\Vantrel.exe|/Vantrel.exe'], stdin=subprocess.DEVNULL)
         self.wait_for(lambda: self.window() is None, 20, 'no Vantrel window')
 
     # ---- X side ----------------------------------------------------------------------
@@ -273,6 +273,11 @@ class Session:
         if name:
             shot.save_png(os.path.join(self.artifacts, name + '.png'))
         return shot
+
+
+def endurance_count(short, long):
+    """The short count of the default run, or the long one under scripts/endurance.sh."""
+    return long if os.environ.get('VANTREL_ENDURANCE') == 'long' else short
 
 
 _session = None

@@ -18,17 +18,13 @@ protected:
     void TearDown() override { DestroyTestMainWindow(); }
 
     static LPARAM Centre(int row, int column) { return MAKELPARAM(10 + (column - 1) * 103 + 51, 10 + (row - 1) * 103 + 51); }
-    // Right-clicks and picks a command (0 dismisses); returns the menu's lines ("-" for a separator).
-    static std::vector<std::wstring> RightClick(LPARAM point, UINT pick = 0, WPARAM keys = 0)
+    // Right-clicks and picks a command (0 dismisses); returns the menu that opened, if one did.
+    static ModalDriver::Menu RightClick(LPARAM point, UINT pick = 0, WPARAM keys = 0)
     {
         ModalDriver driver;
         driver.onMenu = [pick](const ModalDriver::Menu&) { return pick; };
         SendMessageW(MainWindow, WM_RBUTTONDOWN, keys, point);
-        std::vector<std::wstring> lines;
-        if (!driver.menus.empty())
-            for (const auto& item : driver.menus[0].items)
-                lines.push_back(item.first == 0 ? L"-" : item.second);
-        return lines;
+        return driver.menus.empty() ? ModalDriver::Menu() : driver.menus[0];
     }
     std::wstring ConfigPath() const { return folder.Join(L"Morrowtide\\Vantrel.cfg"); }
     TestFolder folder;
@@ -36,26 +32,39 @@ protected:
 
 TEST_F(ContextMenuTest, TheMenuForEachKindOfClick)
 {
-    const std::vector<std::wstring> program = { L"Change Number of Rows or Columns", L"Select Hotkey", L"Refresh", L"-",
-                                                L"About", L"Help", L"-", L"ID - Diagnostic", L"Exit" };
-    auto with = [&](std::vector<std::wstring> top) {
-        top.push_back(L"-");
+    using Items = std::vector<std::pair<UINT, std::wstring>>;
+    const Items program = { { CommandGridSize, L"Change Number of Rows or Columns" }, { CommandHotkey, L"Select Hotkey" },
+                            { CommandRefresh, L"Refresh" }, { 0, L"" }, { CommandAbout, L"About" },
+                            { CommandHelp, L"Help" }, { 0, L"" }, { CommandDiagnostic, L"ID - Diagnostic" },
+                            { CommandExit, L"Exit" } };
+    auto with = [&](Items top) {
+        top.push_back({ 0, L"" });
         top.insert(top.end(), program.begin(), program.end());
         return top;
     };
-    const std::vector<std::wstring> filled = { L"Delete Tile", L"Change Name of Tile", L"Change Background Color of Tile",
-                                               L"Show Tile Info" };
-    std::vector<std::wstring> programTile = filled;
-    programTile.insert(programTile.begin() + 1, L"Run as Administrator");
+    const Items filled = { { CommandDeleteTile, L"Delete Tile" }, { CommandChangeName, L"Change Name of Tile" },
+                           { CommandBackgroundColor, L"Change Background Color of Tile" },
+                           { CommandTileInfo, L"Show Tile Info" } };
+    Items programTile = filled;
+    programTile.insert(programTile.begin() + 1, { CommandRunAsAdministrator, L"Run as Administrator" });
 
-    EXPECT_EQ(RightClick(MAKELPARAM(5, 5)), program);
+    ModalDriver::Menu menu = RightClick(MAKELPARAM(5, 5));
+    EXPECT_EQ(menu.items, program);
     EXPECT_EQ(AppSettings.contextRow, 0);
     EXPECT_EQ(AppSettings.contextColumn, 0);
     EXPECT_EQ(AppSettings.selectedRow, 1) << "a click on no tile keeps the selection";
-    EXPECT_EQ(RightClick(Centre(2, 2)), with({ L"Select a Folder", L"Enter a Path, URL, or Shortcut" }));
-    EXPECT_EQ(RightClick(Centre(2, 3)), with(filled));
+    // The window lies in the screen's top left quarter: the menu opens right of and below
+    // the pointer, 5 pixels off.
+    POINT pointer = { 5, 5 };
+    ClientToScreen(MainWindow, &pointer);
+    EXPECT_EQ(menu.rect.left, pointer.x + 5);
+    EXPECT_EQ(menu.rect.top, pointer.y + 5);
+
+    EXPECT_EQ(RightClick(Centre(2, 2)).items,
+              with({ { CommandSelectFolder, L"Select a Folder" }, { CommandEnterTarget, L"Enter a Path, URL, or Shortcut" } }));
+    EXPECT_EQ(RightClick(Centre(2, 3)).items, with(filled));
     // The one-pixel gap right of a tile belongs to it.
-    EXPECT_EQ(RightClick(MAKELPARAM(10 + 3 * 103 + 102, 10 + 103 + 40)), with(programTile));
+    EXPECT_EQ(RightClick(MAKELPARAM(10 + 3 * 103 + 102, 10 + 103 + 40)).items, with(programTile));
     EXPECT_EQ(AppSettings.contextRow, 2);
     EXPECT_EQ(AppSettings.contextColumn, 4);
     EXPECT_EQ(AppSettings.selectedColumn, 4);

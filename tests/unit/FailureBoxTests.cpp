@@ -24,30 +24,21 @@ protected:
 
 TEST_F(FailureBoxTest, TextNamesTheCallTheCodeAndTheSystemText)
 {
-    MessageBoxCatcher catcher;
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    ReportLastError(L"GetWindowRect()  -\n\n ");
-
-    ASSERT_EQ(catcher.boxes.size(), 1u);
-    const CaughtBox& box = catcher.boxes[0];
-    std::wstring system = SystemText(ERROR_FILE_NOT_FOUND);
-    ASSERT_FALSE(system.empty());
-    EXPECT_EQ(box.text, L"GetWindowRect()  -\n\n  failed with error 2: " + system);
-    EXPECT_EQ(box.caption, L"Vantrel Error");
-    EXPECT_EQ(box.icon, nullptr);
-}
-
-TEST_F(FailureBoxTest, HotkeyTextRunsOnOneLine)
-{
-    MessageBoxCatcher catcher;
-    SetLastError(ERROR_HOTKEY_ALREADY_REGISTERED);
-    ReportLastError(L"RegisterHotKey Failed    ---   ");
-
-    ASSERT_EQ(catcher.boxes.size(), 1u);
-    const std::wstring& text = catcher.boxes[0].text;
-    const std::wstring start = L"RegisterHotKey Failed    ---    failed with error 1409: ";
-    EXPECT_EQ(text.compare(0, start.size(), start), 0) << text.c_str();
-    EXPECT_EQ(text.substr(start.size()), SystemText(1409));
+    const struct { const wchar_t* caller; DWORD code; const wchar_t* start; } cases[] = {
+        { L"GetWindowRect()  -\n\n ", ERROR_FILE_NOT_FOUND, L"GetWindowRect()  -\n\n  failed with error 2: " },
+        { L"RegisterHotKey Failed    ---   ", ERROR_HOTKEY_ALREADY_REGISTERED,
+          L"RegisterHotKey Failed    ---    failed with error 1409: " },
+    };
+    for (const auto& c : cases) {
+        MessageBoxCatcher catcher;
+        SetLastError(c.code);
+        ReportLastError(c.caller);
+        ASSERT_EQ(catcher.boxes.size(), 1u);
+        ASSERT_FALSE(SystemText(c.code).empty());
+        EXPECT_EQ(catcher.boxes[0].text, c.start + SystemText(c.code));
+        EXPECT_EQ(catcher.boxes[0].caption, L"Vantrel Error");
+        EXPECT_EQ(catcher.boxes[0].icon, nullptr);
+    }
 }
 
 TEST_F(FailureBoxTest, LargeCodesAreSignedAndUnknownCodesEndAfterTheColon)

@@ -51,23 +51,6 @@ TEST_F(GeometryTest, TileRectRefusesTilesOutsideTheGridInUse)
     ExpectRect(r, 1, 2, 3, 4);                    // never written on refusal
 }
 
-TEST_F(GeometryTest, GapPixelsBelongToTheTileOnTheLeftOrAbove)
-{
-    Hit hit = HitAt(112, 50);
-    EXPECT_EQ(hit.result, 1);
-    EXPECT_EQ(hit.row, 1);
-    EXPECT_EQ(hit.column, 1);
-    hit = HitAt(113, 50);
-    EXPECT_EQ(hit.column, 2);
-    hit = HitAt(50, 112);
-    EXPECT_EQ(hit.row, 1);
-    hit = HitAt(50, 113);
-    EXPECT_EQ(hit.row, 2);
-    hit = HitAt(833, 50);
-    EXPECT_EQ(hit.result, 1);
-    EXPECT_EQ(hit.column, 8);
-}
-
 TEST_F(GeometryTest, MarginsAndTheAreaBeyondTheGridHitNothing)
 {
     const int points[][2] = { { 9, 50 }, { 50, 9 }, { 834, 50 }, { 50, 628 }, { -5, -5 }, { 5000, 5000 } };

@@ -103,42 +103,37 @@ TEST_F(KeyboardTest, HomeAndEndSelectAndShowTheCorners)
     EXPECT_EQ(ReadScrollPosition(SB_HORZ), 0);
 }
 
-static std::vector<std::pair<UINT, LPARAM>> clicks;
-static WNDPROC originalProc;
-static LRESULT CALLBACK RecordClicks(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
-        EXPECT_EQ(wParam, 0u);
-        clicks.push_back({ message, lParam });
-        return 0;
-    }
-    return CallWindowProcW(originalProc, window, message, wParam, lParam);
-}
-
-TEST_F(KeyboardTest, ReturnAndSpaceClickTheSelectedTilesCentre)
+// Return and Space click the selected tile's centre through the real button handlers, also
+// when the tile is scrolled above and left of the view and its centre is negative.
+TEST_F(KeyboardTest, ReturnRunsAndSpaceOpensTheMenuOfTheSelectedTileEvenOutOfView)
 {
     Open();
-    clicks.clear();
-    originalProc = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)RecordClicks);
-    Select(2, 3);
+    TestFolder folder;
+    std::wstring mark = CopyMarkProgram(folder);
+    FillTile(TileAt(1, 1), mark.c_str(), L"Mark", TileKind::Program);
+    auto scrollAway = [] {
+        SendMessageW(MainWindow, WM_VSCROLL, SB_BOTTOM, 0);
+        SendMessageW(MainWindow, WM_HSCROLL, SB_RIGHT, 0);
+        RECT r;
+        ASSERT_EQ(TileRect(1, 1, &r), 0);
+        ASSERT_LT(r.bottom, 0);
+        ASSERT_LT(r.right, 0);
+    };
+    scrollAway();
     Key(VK_RETURN);
-    Key(VK_SPACE);
-    // Scrolled so that tile (1, 1) lies above and left of the client: negative, cut to 16 bits.
-    Select(1, 1);
-    SendMessageW(MainWindow, WM_VSCROLL, SB_BOTTOM, 0);
-    SendMessageW(MainWindow, WM_HSCROLL, SB_RIGHT, 0);
-    Key(VK_RETURN);
-    AppSettings.selectedRow = 7;   // outside the grid in use: nothing is sent
-    Key(VK_SPACE);
-    SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)originalProc);
+    EXPECT_EQ(MarkCount(mark), 1);
+    EXPECT_EQ(ReadScrollPosition(SB_VERT), 10) << "the clicked tile comes into view, its top first";
 
-    ASSERT_EQ(clicks.size(), 3u);
-    EXPECT_EQ(clicks[0].first, (UINT)WM_LBUTTONDOWN);
-    EXPECT_EQ(clicks[0].second, MAKELPARAM(10 + 2 * 103 + 51, 10 + 103 + 51));
-    EXPECT_EQ(clicks[1].first, (UINT)WM_RBUTTONDOWN);
-    EXPECT_EQ(clicks[1].second, clicks[0].second);
-    EXPECT_EQ((short)LOWORD(clicks[2].second), 61 - 354);
-    EXPECT_EQ((short)HIWORD(clicks[2].second), 61 - 248);
+    scrollAway();
+    ModalDriver driver;
+    Key(VK_SPACE);
+    ASSERT_EQ(driver.menus.size(), 1u);
+    EXPECT_EQ(driver.menus[0].items[1].second, L"Run as Administrator") << "the menu of the program tile";
+    EXPECT_EQ(AppSettings.contextRow, 1);
+    EXPECT_EQ(AppSettings.contextColumn, 1);
+    AppSettings.selectedRow = 7;   // outside the grid in use: no click at all
+    Key(VK_SPACE);
+    EXPECT_EQ(driver.menus.size(), 1u);
 }
 
 TEST_F(KeyboardTest, LetterSearchFollowsReadingOrderAfterTheSelection)

@@ -46,28 +46,6 @@ TEST_F(MainWindowTest, ClassAndWindowLookAsUsersSeeThem)
     EXPECT_EQ(brush.lbColor, 0x282828u);
 }
 
-TEST_F(MainWindowTest, WindowTakesThePlacementFromTheSettings)
-{
-    DestroyTestMainWindow();
-    AppSettings.windowLeft = 31;
-    AppSettings.windowTop = 27;
-    AppSettings.windowWidth = 640;
-    AppSettings.windowHeight = 480;
-    window = CreateMainWindow(GetModuleHandleW(NULL));
-    ASSERT_NE(window, nullptr);
-    RECT r;
-    GetWindowRect(window, &r);
-    EXPECT_EQ(r.left, 31);
-    EXPECT_EQ(r.top, 27);
-    EXPECT_EQ(r.right - r.left, 640);
-    EXPECT_EQ(r.bottom - r.top, 480);
-}
-
-TEST_F(MainWindowTest, BackgroundEraseDrawsNothing)
-{
-    EXPECT_EQ(SendMessageW(window, WM_ERASEBKGND, 0, 0), 1);
-}
-
 TEST(WheelStepTest, OneHundredTwentyDividedByTheLinesSetting)
 {
     EXPECT_EQ(WheelStepFromLines(0), 0);
@@ -92,13 +70,6 @@ TEST_F(MainWindowTest, CreationAndSettingChangesReadTheWheelSetting)
     SendMessageW(window, WM_SETTINGCHANGE, SPI_SETWHEELSCROLLLINES, 0);
     EXPECT_EQ(AppSettings.wheelStep, 0);
     SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, original, NULL, 0);
-}
-
-TEST_F(MainWindowTest, MovingTheWindowUpdatesItsStoredPosition)
-{
-    SetWindowPos(window, NULL, 123, 77, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(AppSettings.windowLeft, 123);
-    EXPECT_EQ(AppSettings.windowTop, 77);
 }
 
 TEST_F(MainWindowTest, HotkeyMinimisesRestoresAndBringsForward)

@@ -35,14 +35,6 @@ TEST(TileGridTest, StartsClearedWithTileOneOneSelected)
     EXPECT_EQ(AppSettings.hotkeyId, 1);
 }
 
-TEST(TileGridTest, TilesAreStoredRowByRowHundredToARow)
-{
-    EXPECT_EQ(TileAt(1, 1), &TileGrid[0]);
-    EXPECT_EQ(TileAt(1, 100), &TileGrid[99]);
-    EXPECT_EQ(TileAt(2, 1), &TileGrid[100]);
-    EXPECT_EQ(TileAt(50, 100), &TileGrid[4999]);
-}
-
 TEST(TileGridTest, ClearingKeepsTheSelectionFlag)
 {
     ResetGridAndSettings();

@@ -391,28 +391,6 @@ TEST_F(PaintTest, APaintOfOneTileTouchesNoOtherPixel)
     DestroyTestMainWindow();
 }
 
-TEST_F(PaintTest, AThousandPaintsLeakNoGdiObject)
-{
-    std::wstring path = MakeFile(L"leak.txt");
-    for (int column = 1; column <= 8; column++)
-        Fill(2, column, column % 2 ? path : L"C:\\nowhere\\x.txt", L"a long name to split", 0x101080 * column);
-    MoveSelection(2, 3);
-    AppSettings.iconRefreshMode = 2;
-    DibCanvas canvas(900, 700);
-    Render(canvas);   // first paint: caches of the system fill up
-
-    int before = GdiObjectCount();
-    int userBefore = UserObjectCount();
-    ASSERT_GT(before, 0);
-    ASSERT_GT(userBefore, 0);
-    for (int i = 0; i < 1000; i++) {
-        AppSettings.iconRefreshMode = i % 3;
-        Render(canvas);
-    }
-    EXPECT_EQ(GdiObjectCount(), before);
-    EXPECT_EQ(UserObjectCount(), userBefore) << "every icon of a paint is destroyed";
-}
-
 TEST_F(PaintTest, WindowPaintCopiesTheComposedFrameToTheScreen)
 {
     HWND window = CreateTestMainWindow(500, 400);

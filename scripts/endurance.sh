@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# The long runs: 50 kills while saving, 100 starts and closes, 10 simultaneous starts, 10,000
+# paints, 1,000 context menus, 500 openings of each dialog and the long fuzzing of the
+# configuration file. Prints what each run counted. About ten minutes on a 2-core machine.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${VANTREL_BUILD_DIR:-$root/build}"
+
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
+cmake --build "$build" -j"$(nproc)"
+cd "$build"
+log="$build/Testing/endurance.log"
+mkdir -p "$(dirname "$log")"
+status=0
+ctest --verbose --label-regex endurance "$@" >"$log" 2>&1 || status=$?
+# What each run did, then CTest's verdict.
+grep -E '^[0-9]+: [0-9]+ [a-z]|^[0-9]+: \[ +(OK|FAILED) +\]|^[0-9]+: (OK|FAILED|Ran )' "$log" | sed -E 's/^[0-9]+: //' || true
+sed -n '/tests passed/,$p' "$log"
+echo "Full output: $log"
+exit $status
