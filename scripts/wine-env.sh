@@ -71,12 +71,14 @@ vt_prefix_up() {
         mkdir -p "$WINEPREFIX"
         # Every step is bounded: a boot that hangs fails the run instead of stalling it.
         vt_bounded 120 "$VT_WINE" wineboot -i || return 1
-        vt_bounded 120 "$VT_WINESERVER" -w || return 1
         if [ "$kind" != run ]; then
             vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
             vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
                 /d "$VT_DESKTOP_SIZE" /f || return 1
-            vt_bounded 120 "$VT_WINESERVER" -w || return 1
+            # The boot's desktop is not the virtual one: end this prefix's server (which saves
+            # the registry) so that the next program opens the desktop as configured. Faster
+            # than waiting for the server to go idle and end by itself.
+            vt_bounded 60 "$VT_WINESERVER" -k || return 1
         fi
         touch "$WINEPREFIX/.vantrel-booted"
     fi

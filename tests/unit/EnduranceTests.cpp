@@ -76,7 +76,7 @@ protected:
     TestFolder folder;
 };
 
-TEST_F(EnduranceTest, PaintsMenusAndDialogsLeaveNothingBehind)
+TEST_F(EnduranceTest, PaintsAndMenusLeaveNothingBehind)
 {
     ExpectFlat("paints", EnduranceCount(200, 10000), [](int count) {
         RECT client = { 0, 0, 700, 500 };
@@ -99,7 +99,10 @@ TEST_F(EnduranceTest, PaintsMenusAndDialogsLeaveNothingBehind)
         EXPECT_EQ(menusOpened, count);
     });
     UnhookWindowsHookEx(hook);
+}
 
+TEST_F(EnduranceTest, DialogOpeningsLeaveNothingBehind)
+{
     const struct { int id; DLGPROC procedure; } dialogs[] = {
         { IDD_GRID_SIZE, GridSizeDialogProc }, { IDD_TILE_NAME, TileNameDialogProc }, { IDD_HOTKEY, HotkeyDialogProc },
         { IDD_TARGET_ENTRY, TargetEntryDialogProc }, { IDD_TILE_INFO, TileInfoDialogProc }, { IDD_ABOUT, AboutDialogProc },
