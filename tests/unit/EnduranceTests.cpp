@@ -111,7 +111,8 @@ TEST_F(EnduranceTest, DialogOpeningsLeaveNothingBehind)
     AppSettings.contextRow = 4;   // an empty tile, as the menu gives the target entry dialog
     AppSettings.contextColumn = 2;
     for (const auto& d : dialogs) {
-        ExpectFlat("openings of a dialog", EnduranceCount(20, 500), [&](int count) {
+        std::string what = "openings of dialog " + std::to_string(d.id);
+        ExpectFlat(what.c_str(), EnduranceCount(20, 500), [&](int count) {
             for (int i = 0; i < count; i++) {
                 HWND dialog = CreateDialogParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(d.id), MainWindow, d.procedure, 0);
                 ASSERT_NE(dialog, nullptr) << d.id;
