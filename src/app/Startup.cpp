@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include <objbase.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include "app/FailureBox.h"
@@ -16,6 +17,8 @@ const wchar_t ConfigAccessFailedText[] = L"Unable to Create or Access the config
 const wchar_t RegisterClassFailedText[] = L"RegisterClass failed";
 const wchar_t CreateWindowFailedText[] = L"CreateWindow failed! - Exiting Program.";
 const wchar_t RegisterHotKeyFailedText[] = L"RegisterHotKey Failed    ---   ";
+const wchar_t UnreadCopyText[] = L"Some of the configuration file could not be read and was left out. The file as it was "
+                                 L"is kept in:\n\n%ls";
 
 // A start-up failure the program cannot run past: the box has no owner and the
 // system's default caption, and the process ends with the thread's last error.
@@ -30,6 +33,16 @@ void FormBuildDateText(void)
     const char narrow[] = "Build Date:  " __DATE__ " at " __TIME__;
     size_t converted = 0;
     mbstowcs_s(&converted, AppSettings.buildDateText, BuildDateCapacity, narrow, _TRUNCATE);
+}
+
+void TellAboutUnreadCopy(void)
+{
+    const wchar_t* copy = UnreadConfigCopy();
+    if (copy == NULL)
+        return;
+    wchar_t text[ComposedPathCapacity + 160];
+    swprintf_s(text, _countof(text), UnreadCopyText, copy);
+    MessageBoxW(MainWindow, text, MainWindowTitle, MB_OK | MB_ICONINFORMATION);
 }
 
 void RegisterStartupHotkey(void)
@@ -79,6 +92,7 @@ int RunVantrel(HINSTANCE instance, int showCommand)
     RestoreScrollPositions();
     InvalidateRect(MainWindow, NULL, TRUE);
     UpdateWindow(MainWindow);
+    TellAboutUnreadCopy();
     SaveConfigOrClose(MainWindow);
 
     MSG message = {};

@@ -60,41 +60,47 @@ int RotateBackups(void)
     if (!CreateDirectoryW(folder, NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
         return -1;
 
+    if (!SourceUsable(source))
+        return -4;
+
+    // The new copy goes to the slot after the lowest marker, or into the first empty slot
+    // before it; with all twenty slots plain and no marker, to slot 0.
     wchar_t marker[ComposedPathCapacity];
     wchar_t plain[ComposedPathCapacity];
-    wchar_t nextMarker[ComposedPathCapacity];
-    wchar_t nextPlain[ComposedPathCapacity];
+    int target = 0;
+    bool intoEmptySlot = false;
     for (int slot = 0; slot < BackupSlotCount; slot++) {
-        if (!SourceUsable(source))
-            continue;
-        int next = (slot + 1) % BackupSlotCount;
         SlotPath(folder, slot, true, marker, _countof(marker));
         SlotPath(folder, slot, false, plain, _countof(plain));
         if (Exists(marker)) {
             if (IsFolder(marker))
                 continue;
-            // The newest copy is written first, then the old marker renamed, then the
-            // oldest copy deleted: a failure never leaves fewer backups than before.
-            SlotPath(folder, next, true, nextMarker, _countof(nextMarker));
-            SlotPath(folder, next, false, nextPlain, _countof(nextPlain));
-            if (!CopyFileW(source, nextMarker, FALSE))
-                return -4;
-            if (!MoveFileW(marker, plain))
-                return -5;
-            DeleteFileW(nextPlain);
-            return 0;
+            target = (slot + 1) % BackupSlotCount;
+            break;
         }
         if (Exists(plain))
             continue;
-        return CopyFileW(source, marker, TRUE) ? 0 : -3;
+        target = slot;
+        intoEmptySlot = true;
+        break;
     }
 
-    if (!SourceUsable(source))
-        return -4;
-    SlotPath(folder, 0, true, marker, _countof(marker));
-    SlotPath(folder, 0, false, plain, _countof(plain));
-    if (!CopyFileW(source, marker, FALSE))
-        return -4;
+    // The newest copy is written first, then the older markers become plain copies, then
+    // the oldest copy goes: a failure never leaves fewer backups than before.
+    SlotPath(folder, target, true, marker, _countof(marker));
+    if (!CopyFileW(source, marker, intoEmptySlot))
+        return intoEmptySlot ? -3 : -4;
+    // Every other marker is renamed over its slot's plain copy: whatever an interrupted
+    // rotation left (two markers, a plain copy where a marker goes), one marker remains.
+    int result = 0;
+    for (int slot = 0; slot < BackupSlotCount; slot++) {
+        SlotPath(folder, slot, true, marker, _countof(marker));
+        SlotPath(folder, slot, false, plain, _countof(plain));
+        if (slot != target && Exists(marker) && !IsFolder(marker) &&
+            !MoveFileExW(marker, plain, MOVEFILE_REPLACE_EXISTING))
+            result = -5;
+    }
+    SlotPath(folder, target, false, plain, _countof(plain));
     DeleteFileW(plain);
-    return 0;
+    return result;
 }

@@ -17,6 +17,20 @@ const wchar_t ConfigFolderSuffix[] = L"\\Morrowtide";
 const wchar_t ConfigFileSuffix[] = L"\\Morrowtide\\Vantrel.cfg";
 static const int FolderMessageCapacity = 400;
 
+// The names the program makes beside the file: the save's temporary file, and the copies
+// kept of a file it could not use whole ("Vantrel.cfg.unread", "Vantrel.cfg.v0004-2").
+static const wchar_t TemporarySuffix[] = L".new";
+static const wchar_t UnreadSuffix[] = L".unread";
+enum {
+    MaxKeptCopies = 999,
+    // The longest path the program makes below the base folder, a backup's marker name:
+    // "\Morrowtide\Backup\Vantrel_Bkup000-.cfg". Longer than the file's with ".unread-999".
+    LongestPathBelowBase = 39
+};
+
+// The copy that the last LoadConfig kept of a file it did not fully use; empty when none.
+static wchar_t unreadCopyPath[ComposedPathCapacity];
+
 static wchar_t baseFolderOverride[ComposedPathCapacity];
 
 void SetConfigBaseFolderForTests(const wchar_t* folder)
@@ -55,7 +69,10 @@ static int PrepareConfigFolder(const wchar_t* codeFormat, const wchar_t* caption
 {
     wchar_t base[ComposedPathCapacity];
     wchar_t folder[ComposedPathCapacity];
-    if (GetConfigBaseFolder(base, _countof(base)) != 0 || ComposePath(folder, _countof(folder), base, ConfigFolderSuffix) != 0 ||
+    // A base folder that leaves no room for the names the program makes below it (the save's
+    // temporary file, the backups) would be accepted and then fail every save.
+    if (GetConfigBaseFolder(base, _countof(base)) != 0 || wcslen(base) + LongestPathBelowBase >= ComposedPathCapacity ||
+        ComposePath(folder, _countof(folder), base, ConfigFolderSuffix) != 0 ||
         ComposePath(filePath, capacity, base, ConfigFileSuffix) != 0)
         return -4;
 
@@ -101,9 +118,11 @@ static int ReadConfigLine(TextCursor* text, wchar_t* line, size_t capacity)
     return wcslen(line) == length ? 1 : -1;
 }
 
-static void ApplyTileLine(const TileLine* line)
+// Returns false when an earlier line of the file had filled the cell: that line is lost.
+static bool ApplyTileLine(const TileLine* line)
 {
     Tile* tile = TileAt(line->row, line->column);
+    bool first = !tile->filled;
     wcscpy_s(tile->path, _countof(tile->path), line->path);
     tile->filled = 1;
     if (line->name[0] != L'\0') {
@@ -115,6 +134,7 @@ static void ApplyTileLine(const TileLine* line)
     }
     tile->kind = line->kind;
     tile->backColor = line->backColor;
+    return first;
 }
 
 // The file can be neither read nor created: -3, after telling the user.
@@ -128,25 +148,33 @@ static const wchar_t ByteOrderMark = 0xFEFF;
 // Far beyond the largest file the program writes; a larger one is not read into memory.
 static const LONGLONG MaxConfigFileSize = 256LL * 1024 * 1024;
 
-// Writes bytes as a new file of its own, shared with no one while it is written; flushed
-// to the disk when asked. True on success.
-static bool WriteNewFile(const wchar_t* path, const void* bytes, DWORD size, bool flush)
+// Writes bytes into a file opened with the given creation disposition, shared with no one
+// while it is written, cut to their length and flushed to the disk when asked. True on
+// success; false with the thread's last error otherwise.
+static bool WriteWholeFile(const wchar_t* path, DWORD disposition, const void* bytes, DWORD size, bool flush)
 {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
+    bool ok = WriteFile(file, bytes, size, &written, NULL) && written == size && SetEndOfFile(file);
     if (ok && flush)
         ok = FlushFileBuffers(file) != FALSE;
-    return CloseHandle(file) && ok;
+    DWORD error = GetLastError();
+    ok = CloseHandle(file) && ok;
+    SetLastError(error);
+    return ok;
 }
 
+// The first run's file, holding only the byte order mark. Never replaces a file: 1 when one
+// appeared since it was found missing (it is then read), 0 when created, else -3.
 static int CreateEmptyConfigFile(const wchar_t* path)
 {
-    if (!WriteNewFile(path, &ByteOrderMark, sizeof(ByteOrderMark), false))
-        return ConfigFileUnusable();
-    return 0;
+    if (WriteWholeFile(path, CREATE_NEW, &ByteOrderMark, sizeof(ByteOrderMark), false))
+        return 0;
+    if (GetLastError() == ERROR_FILE_EXISTS)
+        return 1;
+    return ConfigFileUnusable();
 }
 
 // The whole file in one read, into a block the caller frees with HeapFree. Readers may
@@ -171,77 +199,104 @@ static bool ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* si
     return ok;
 }
 
-static void ReadSettingsLine(TextCursor* text, wchar_t* line, size_t capacity)
+// Reads and applies the settings line; false when there was one that could not be read.
+static bool ReadSettingsLine(TextCursor* text, wchar_t* line, size_t capacity)
 {
     int read = ReadConfigLine(text, line, capacity);
     if (read == 0)
-        return;
+        return true;
     int values[SettingsFieldCount];
     if (read < 0 || ParseSettingsLine(line, values) != 0) {
         MessageBoxW(MainWindow, L"The Configuration File settings can not be read. Using default program settings",
                     L"ERROR - Configuration File Settings Unreadable", MB_ICONWARNING);
-        return;
+        return false;
     }
     ApplySettingsValues(values);
+    return true;
 }
 
-// Start-up replaces a file of another format version with defaults; the old file is first
-// kept beside it as "Vantrel.cfg.v0004" (the version it names), or the next free name
-// "Vantrel.cfg.v0004-2" and so on, never overwriting one kept before. False when it could
-// not be kept.
-static bool KeepFileOfOtherVersion(const wchar_t* path, const wchar_t* header)
+// Keeps a copy of the file beside it under stem ("Vantrel.cfg.v0004"), or the next free name
+// ("Vantrel.cfg.v0004-2" and so on), never over a copy kept before, and flushed to the disk
+// before anything replaces the file: nothing a user had is lost when start-up rewrites a
+// file it could not use whole. Stores the copy's path in kept; false when none was made.
+static bool KeepCopyBeside(const wchar_t* path, const wchar_t* stem, wchar_t* kept, size_t capacity)
 {
-    wchar_t suffix[16] = L".v";
-    bool ended = false;
-    for (int i = 0; i < 4; i++) {
-        wchar_t c = ended ? L'\0' : header[4 + i];
-        ended = ended || c == L'\0';
-        suffix[2 + i] = c >= L'0' && c <= L'9' ? c : L'x';
-    }
-    suffix[6] = L'\0';
-    for (int copy = 1; copy < 1000; copy++) {
-        wchar_t kept[ComposedPathCapacity];
+    for (int copy = 1; copy <= MaxKeptCopies; copy++) {
         wchar_t name[32];
         if (copy == 1)
-            wcscpy_s(name, _countof(name), suffix);
+            wcsncpy_s(name, _countof(name), stem, _TRUNCATE);
         else
-            swprintf_s(name, _countof(name), L"%ls-%d", suffix, copy);
-        if (ComposePath(kept, _countof(kept), path, name) != 0)
+            swprintf_s(name, _countof(name), L"%ls-%d", stem, copy);
+        if (ComposePath(kept, capacity, path, name) != 0)
             return false;
-        if (CopyFileW(path, kept, TRUE))
-            return true;
+        if (CopyFileW(path, kept, TRUE)) {
+            HANDLE file = CreateFileW(kept, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+            bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+            return flushed;
+        }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }
     return false;
 }
 
-// Applies the header, the settings line and the tile lines of the decoded text. 0, -2 for
-// another format version (kept beside the file), or -3 when that file could not be kept.
-static int ApplyConfigText(TextCursor* text, const wchar_t* path)
+// The stem for the copy of a file of another format version: ".v" and the four characters
+// after "//#v", digits kept and anything else shown as "x".
+static void OtherVersionStem(const wchar_t* header, wchar_t* stem)
+{
+    wcscpy_s(stem, 8, L".v");
+    bool ended = false;
+    for (int i = 0; i < 4; i++) {
+        wchar_t c = ended ? L'\0' : header[4 + i];
+        ended = ended || c == L'\0';
+        stem[2 + i] = c >= L'0' && c <= L'9' ? c : L'x';
+    }
+    stem[6] = L'\0';
+}
+
+static bool IsBlankLine(const wchar_t* line)
+{
+    return line[wcsspn(line, L" \t\r\n")] == L'\0';
+}
+
+// Applies the header, the settings line and the tile lines of the decoded text. 0, or -2 for
+// another format version (*header then holds its first line). *leftOut tells whether
+// anything the text holds was not taken into the model: content without a header, an
+// unreadable settings line, a line refused, skipped or given again for the same cell.
+static int ApplyConfigText(TextCursor* text, wchar_t* header, size_t headerCapacity, bool* leftOut)
 {
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
+    *leftOut = false;
     int read = ReadConfigLine(text, line, _countof(line));
     int version = 0;
     if (read == 1 && ReadHeaderVersion(line, &version)) {
-        if (version != 3)
-            return KeepFileOfOtherVersion(path, line) ? -2 : ConfigFileUnusable();
-        ReadSettingsLine(text, line, _countof(line));
+        if (version != 3) {
+            wcsncpy_s(header, headerCapacity, line, _TRUNCATE);
+            return -2;
+        }
+        *leftOut = !ReadSettingsLine(text, line, _countof(line));
+    } else if (read != 0) {
+        *leftOut = read < 0 || !IsBlankLine(line);
     }
     for (;;) {
         read = ReadConfigLine(text, line, _countof(line));
         if (read == 0)
             return 0;
         if (read < 0 || wcsncmp(line, L"//", 2) == 0)
-            continue;
-        if (ParseTileLine(line, &tileLine) == 0)
-            ApplyTileLine(&tileLine);
+            *leftOut = true;
+        else if (ParseTileLine(line, &tileLine) == 0)
+            *leftOut = !ApplyTileLine(&tileLine) || *leftOut;
+        else
+            *leftOut = *leftOut || !IsBlankLine(line);
     }
 }
 
 int LoadConfig(void)
 {
+    unreadCopyPath[0] = L'\0';
     wchar_t path[ComposedPathCapacity];
     int status = PrepareConfigFolder(L"CreateDirectoryW() return code = %d", L"This is Vantrel", path, _countof(path));
     if (status != 0)
@@ -250,9 +305,12 @@ int LoadConfig(void)
     DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return CreateEmptyConfigFile(path);
-        return ConfigFileUnusable();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return ConfigFileUnusable();
+        status = CreateEmptyConfigFile(path);
+        if (status != 1)
+            return status;
+        attributes = GetFileAttributesW(path);
     }
     // An existing file that cannot be read whole is left exactly as it is: a read that
     // stopped part-way must not pass for the end of the file, or the next save would
@@ -260,10 +318,11 @@ int LoadConfig(void)
     // mark FE FF is refused as Windows' runtime refuses to open it.
     unsigned char* bytes = NULL;
     size_t size = 0;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) || !ReadWholeFile(path, &bytes, &size))
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !ReadWholeFile(path, &bytes, &size))
         return ConfigFileUnusable();
     // UTF-16 text is decoded where it was read; UTF-8 needs a block of its own.
-    bool utf8 = size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+    bool utf8 = ConfigTextIsUtf8(bytes, size);
     bool bigEndian = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
     wchar_t* decoded = utf8 ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : (wchar_t*)bytes;
     if (bigEndian || decoded == NULL) {
@@ -272,23 +331,89 @@ int LoadConfig(void)
     }
     size_t length = DecodeConfigText(bytes, size, decoded);
     TextCursor text = { decoded, decoded + length };
-    status = ApplyConfigText(&text, path);
+    wchar_t header[16];
+    bool leftOut = false;
+    status = ApplyConfigText(&text, header, _countof(header), &leftOut);
     if (decoded != (wchar_t*)bytes)
         HeapFree(GetProcessHeap(), 0, decoded);
     HeapFree(GetProcessHeap(), 0, bytes);
+
+    // What the next save would lose is kept first; start-up ends rather than lose it.
+    wchar_t kept[ComposedPathCapacity];
+    if (status == -2) {
+        wchar_t stem[8];
+        OtherVersionStem(header, stem);
+        return KeepCopyBeside(path, stem, kept, _countof(kept)) ? -2 : ConfigFileUnusable();
+    }
+    if (leftOut) {
+        if (!KeepCopyBeside(path, UnreadSuffix, kept, _countof(kept)))
+            return ConfigFileUnusable();
+        wcscpy_s(unreadCopyPath, _countof(unreadCopyPath), kept);
+    }
     return status;
 }
 
-// True when another process holds the file open, so that it may not be replaced now.
-static bool ConfigFileInUse(const wchar_t* path)
+const wchar_t* UnreadConfigCopy(void)
 {
-    HANDLE handle = CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (handle == INVALID_HANDLE_VALUE) {
+    return unreadCopyPath[0] != L'\0' ? unreadCopyPath : NULL;
+}
+
+// Writes the content over the file in place, through a handle that shares reading and
+// writing as the runtime's own open for writing does: for a file that another program holds
+// open with that sharing (a backup tool, a virus scanner, a viewer), which no rename can
+// replace. 1 written; 0 the file is held so that no writer may open it; -1 other failure.
+static int OverwriteInPlace(const wchar_t* path, const void* bytes, DWORD size)
+{
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_SHARING_VIOLATION ? 0 : -1;
+    DWORD written = 0;
+    bool ok = WriteFile(file, bytes, size, &written, NULL) && written == size && SetEndOfFile(file) &&
+              FlushFileBuffers(file);
+    return CloseHandle(file) && ok ? 1 : -1;
+}
+
+// A file that another program holds so that no writer may open it is waited for, with
+// growing waits, for about two seconds in all.
+static const DWORD BusyFileWaits[] = { 20, 40, 80, 160, 320, 500, 500, 500 };
+
+// Whether the file may be written now, as the runtime's open for writing decides (a handle
+// that shares reading and writing does not stop it); waits while it is held. A missing file
+// may be written.
+static bool WaitUntilWritable(const wchar_t* path)
+{
+    for (int attempt = 0;; attempt++) {
+        HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
         DWORD error = GetLastError();
-        return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return true;
+        if (error != ERROR_SHARING_VIOLATION || attempt == _countof(BusyFileWaits))
+            return false;
+        Sleep(BusyFileWaits[attempt]);
     }
-    CloseHandle(handle);
-    return false;
+}
+
+// Replaces the file with its new content, already written and flushed beside it as temp,
+// waiting as WaitUntilWritable does for a file held meanwhile.
+static bool ReplaceConfigFile(const wchar_t* path, const wchar_t* temp, const void* bytes, DWORD size)
+{
+    for (int attempt = 0;; attempt++) {
+        if (MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DWORD error = GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
+            return false;
+        int written = OverwriteInPlace(path, bytes, size);
+        if (written != 0 || attempt == _countof(BusyFileWaits))
+            return written > 0;
+        Sleep(BusyFileWaits[attempt]);
+    }
 }
 
 // The rectangle a minimised window comes back to, in screen coordinates.
@@ -415,24 +540,24 @@ int SaveConfig(void)
         PrepareConfigFolder(L"CreateDirectoryW return code = %d", L"This is Vantrel - msg 101", path, _countof(path));
     if (status != 0)
         return status;
-    if (ComposePath(temp, _countof(temp), path, L".new") != 0)
-        return -1;
-    if (ConfigFileInUse(path))
+    if (ComposePath(temp, _countof(temp), path, TemporarySuffix) != 0 || !WaitUntilWritable(path))
         return -1;
 
     ContentBuffer content = {};
-    bool built = BuildConfigContent(&content);
+    bool built = BuildConfigContent(&content) && content.length * sizeof(wchar_t) <= MAXDWORD;
+    DWORD size = built ? (DWORD)(content.length * sizeof(wchar_t)) : 0;
     // The new content is written beside the file, flushed to the disk, and only then
     // replaces it in one step: a crash or power loss leaves either the old file or the new
     // one, never a part.
-    bool written = built && content.length * sizeof(wchar_t) <= MAXDWORD &&
-                   WriteNewFile(temp, content.text, (DWORD)(content.length * sizeof(wchar_t)), true);
+    bool saved = built && WriteWholeFile(temp, CREATE_ALWAYS, content.text, size, true) &&
+                 ReplaceConfigFile(path, temp, content.text, size);
     if (content.text != NULL)
         HeapFree(GetProcessHeap(), 0, content.text);
-    if (!written || !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!saved) {
         DeleteFileW(temp);
         return -1;
     }
+    DeleteFileW(temp);   // left over when the file was written in place
     return 0;
 }
 

@@ -21,13 +21,21 @@ int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_
 
 // Reads the file into AppSettings and the TileGrid, creating folder and file when missing.
 // 0 read or created; -2 another format version, the file kept beside it under a name of
-// its own ("Vantrel.cfg.v0004"); -3 neither readable whole nor creatable, or a file of
-// another version that could not be kept; -4 no folder for it. An empty file reads as one
-// without a header, so the -1 of a stream at its end before the first read never comes.
+// its own ("Vantrel.cfg.v0004"); -3 neither readable whole nor creatable, or a file that
+// must be kept first and could not be; -4 no folder for it, or a path with no room for the
+// names beside the file. An empty file reads as one without a header, so the -1 of a
+// stream at its end before the first read never comes. A file not fully used (content
+// without a header, an unreadable settings line, a line refused or skipped) is first kept
+// beside it as "Vantrel.cfg.unread" (or "-2", "-3"...): see UnreadConfigCopy.
 int LoadConfig(void);
 
+// The copy that the last LoadConfig kept of a file it did not fully use, or NULL.
+const wchar_t* UnreadConfigCopy(void);
+
 // Rewrites the whole file from MainWindow, AppSettings and the TileGrid, replacing the old
-// one in a single step. 0 written; -1 not writable; -4 no folder for it.
+// one in a single step (or, while another program holds it sharing reading and writing, in
+// place). A file held by a program that shares no writing is waited for about two
+// seconds. 0 written; -1 not writable; -4 no folder for it.
 int SaveConfig(void);
 
 // SaveConfig; on failure tells the user and closes the window through the normal path.

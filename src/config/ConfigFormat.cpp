@@ -351,14 +351,25 @@ static size_t TranslateTextMode(const wchar_t* in, size_t length, wchar_t* out)
     return n;
 }
 
+static bool HasUtf8Mark(const unsigned char* bytes, size_t size)
+{
+    return size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF;
+}
+
+bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size)
+{
+    return HasUtf8Mark(bytes, size) || (size >= 4 && memcmp(bytes, "//#v", 4) == 0);
+}
+
 size_t DecodeConfigText(const unsigned char* bytes, size_t size, wchar_t* out)
 {
     size_t length = 0;
-    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    if (ConfigTextIsUtf8(bytes, size)) {
         // CR LF and CTRL+Z are single bytes in UTF-8: cut at CTRL+Z, decode, then translate.
-        const unsigned char* start = bytes + 3;
-        const unsigned char* end = (const unsigned char*)memchr(start, EndOfText, size - 3);
-        size_t count = end != NULL ? (size_t)(end - start) : size - 3;
+        size_t skipped = HasUtf8Mark(bytes, size) ? 3 : 0;
+        const unsigned char* start = bytes + skipped;
+        const unsigned char* end = (const unsigned char*)memchr(start, EndOfText, size - skipped);
+        size_t count = end != NULL ? (size_t)(end - start) : size - skipped;
         int decoded = count > 0 ? MultiByteToWideChar(CP_UTF8, 0, (const char*)start, (int)count, out, (int)count + 1) : 0;
         length = TranslateTextMode(out, decoded > 0 ? (size_t)decoded : 0, out);
     } else {

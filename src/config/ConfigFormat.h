@@ -66,11 +66,16 @@ int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_
 // Writes the line of a filled tile (with its line feed); returns the length or -1.
 int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity);
 
-// The text of the file's bytes as the runtime's text mode reads it: after EF BB BF as
-// UTF-8, else as UTF-16LE after an optional FF FE; CR LF becomes LF, a CTRL+Z ends the
-// text, a last odd byte is dropped and malformed UTF-8 becomes U+FFFD. out holds at
-// least size + 1 characters, or for UTF-16 text size / 2 + 1 and may then be the bytes
-// themselves; returns the text's length. The caller refuses FE FF.
+// True when the file's bytes are UTF-8: after the mark EF BB BF, or without a mark when they
+// begin with the ASCII "//#v" of a header, which no UTF-16 text can begin with (an editor
+// leaves that after a hand edit).
+bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size);
+
+// The text of the file's bytes as the runtime's text mode reads it: UTF-8 (see above), else
+// UTF-16LE after an optional FF FE; CR LF becomes LF, a CTRL+Z ends the text, a last odd
+// byte is dropped and malformed UTF-8 becomes U+FFFD. out holds at least size + 1
+// characters, or for UTF-16 text size / 2 + 1 and may then be the bytes themselves; returns
+// the text's length. The caller refuses FE FF.
 size_t DecodeConfigText(const unsigned char* bytes, size_t size, wchar_t* out);
 
 // Appends text to out as the runtime's text mode writes it in UTF-16LE: every LF as

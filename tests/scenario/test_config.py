@@ -123,6 +123,18 @@ class ConfigTest(ScenarioTest):
         self.assertEqual(lines[1], f'{left},{top},{right - left},{bottom - top},0,0,90,1,6,8,1,1')
         self.assertEqual(len(lines), 2)
 
+    def test_a_file_read_in_part_is_kept_and_the_user_told_once_the_window_shows(self):
+        self.s.write_config([HEADER, '-10,0,859,646,0,0,90,1,6,8,1,2'] + EXAMPLE_TILES + [r'3,3,x,0,C:\bad,Bad'])
+        original = self.s.config_bytes()
+        process = self.s.start()
+        box = self.s.wait_boxes(1)[0]
+        self.assertTrue(box['text'].endswith('\\Morrowtide\\Vantrel.cfg.unread') and self.s.window()['visible'])
+        self.s.press_ok()
+        self.s.wait_for(lambda: self.s.config_lines()[2:] == EXAMPLE_TILES, 15, 'the file saved without the line')
+        with open(self.s.config_path + '.unread', 'rb') as f:
+            self.assertEqual(f.read(), original)
+        self.assertEqual(self.s.close(process), 0)
+
     def test_a_file_that_cannot_be_read_ends_the_start_and_stays_as_it_is(self):
         os.makedirs(self.s.config_dir, exist_ok=True)
         big_endian = b'\xfe\xff' + '//#v0003 DO NOT CHANGE THIS LINE\r\n'.encode('utf-16-be')

@@ -370,7 +370,7 @@ bool DibCanvas::Save(const wchar_t* path) const
 
 static std::wstring sessionFolder;
 
-static void RemoveTree(const std::wstring& folder)
+void RemoveTree(const std::wstring& folder)
 {
     std::wstring from = folder;
     from.push_back(L'\0');   // the list of names ends with a second terminator

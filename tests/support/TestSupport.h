@@ -103,6 +103,7 @@ public:
 };
 
 // Everything about files that tests need.
+void RemoveTree(const std::wstring& folder);
 std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // UTF-16LE with its byte order mark, "\n" written as CR LF: how the program stores text.

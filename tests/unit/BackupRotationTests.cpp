@@ -136,27 +136,47 @@ TEST_F(BackupRotationTest, AllPlainAndNoMarkerStartsOverAtSlotZero)
     EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
 }
 
-TEST_F(BackupRotationTest, TheFirstGapTakesTheNewCopy)
+// Whatever an interrupted rotation (or a hand) left, the next rotation ends with one marker,
+// on a copy equal to the file, and the one after it advances again.
+TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
 {
-    FillAllPlain();
-    DeleteFileW(Slot(5, false).c_str());
-    MarkSlot(12, "marked");
-    SetSource("new");
-    EXPECT_EQ(RotateBackups(), 0);
-    EXPECT_EQ(Files(), AllPlainBut({ 5, 12 }));
-    EXPECT_EQ(ReadFileBytes(Slot(5, true)), "new");
-}
-
-TEST_F(BackupRotationTest, OfTwoMarkersTheLowerOneAdvances)
-{
-    FillAllPlain();
-    MarkSlot(3, "three");
-    MarkSlot(10, "ten");
-    SetSource("new");
-    EXPECT_EQ(RotateBackups(), 0);
-    EXPECT_EQ(Files(), AllPlainBut({ 4, 10 }));
-    EXPECT_EQ(ReadFileBytes(Slot(3, false)), "three");
-    EXPECT_EQ(ReadFileBytes(Slot(10, true)), "ten");
+    struct Change {
+        int slot;
+        bool marker;
+        const char* content;   // NULL: the file is removed
+    };
+    const struct { const char* what; std::vector<Change> changes; int newest; } states[] = {
+        { "the copy made, the old marker not renamed", { { 7, false, nullptr }, { 7, true, "7" }, { 8, true, "copy" } }, 8 },
+        { "renamed, the oldest copy not deleted", { { 8, true, "copy" } }, 9 },
+        { "across the wrap, the copy made", { { 19, false, nullptr }, { 19, true, "19" }, { 0, true, "copy" } }, 1 },
+        { "a marker whose copy is missing", { { 7, false, nullptr }, { 7, true, "" } }, 8 },
+        { "a gap before the marker", { { 5, false, nullptr }, { 12, false, nullptr }, { 12, true, "12" } }, 5 },
+    };
+    for (const auto& state : states) {
+        RemoveTree(Backup());
+        FillAllPlain();
+        for (const Change& change : state.changes) {
+            if (change.content == nullptr)
+                DeleteFileW(Slot(change.slot, change.marker).c_str());
+            else
+                ASSERT_TRUE(WriteFileBytes(Slot(change.slot, change.marker), change.content));
+        }
+        for (int round = 0; round < 2; round++) {
+            SetSource("state " + std::to_string(round));
+            EXPECT_EQ(RotateBackups(), 0) << state.what;
+            std::set<std::wstring> files = Files();
+            int newest = (state.newest + round) % BackupSlotCount;
+            std::set<std::wstring> markers;
+            for (const std::wstring& name : files)
+                if (name.back() == L'-')
+                    markers.insert(name);
+            wchar_t expected[8];
+            swprintf_s(expected, L"%03d-", newest);
+            EXPECT_EQ(markers, std::set<std::wstring>{ expected }) << state.what << ", round " << round;
+            EXPECT_EQ(ReadFileBytes(Slot(newest, true)), "state " + std::to_string(round)) << state.what;
+            EXPECT_LE(files.size(), 20u) << state.what;
+        }
+    }
 }
 
 TEST_F(BackupRotationTest, SlotNineteenIsFollowedBySlotZero)
@@ -180,25 +200,6 @@ TEST_F(BackupRotationTest, AFolderWithASlotsNameMakesTheSlotCountAsUsed)
     EXPECT_TRUE(FolderExists(Slot(0, true)));
     EXPECT_TRUE(FolderExists(Slot(1, false)));
     EXPECT_EQ(ReadFileBytes(Slot(2, true)), "new");
-}
-
-TEST_F(BackupRotationTest, AStalePlainFileStopsTheRotationButNotTheNewestCopy)
-{
-    // Slot 2 holds both the newest copy and a plain file that could not be deleted.
-    CreateDirectoryW(Backup().c_str(), NULL);
-    WriteFileBytes(Slot(0, false), "a");
-    WriteFileBytes(Slot(1, false), "b");
-    WriteFileBytes(Slot(2, false), "stale");
-    WriteFileBytes(Slot(2, true), "newest");
-    SetSource("new");
-    EXPECT_EQ(RotateBackups(), -5);
-    EXPECT_EQ(ReadFileBytes(Slot(3, true)), "new");
-    EXPECT_EQ(ReadFileBytes(Slot(2, true)), "newest");
-    EXPECT_EQ(ReadFileBytes(Slot(2, false)), "stale");
-    // The next run repeats the step: the newest state is still written each time.
-    SetSource("newer");
-    EXPECT_EQ(RotateBackups(), -5);
-    EXPECT_EQ(ReadFileBytes(Slot(3, true)), "newer");
 }
 
 TEST_F(BackupRotationTest, CopyFailuresChangeNothing)

@@ -1,6 +1,8 @@
 // LoadConfig, SaveConfig and SaveConfigOrClose on real files in a test folder.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "TestSupport.h"
 #include "app/MainWindow.h"
 #include "config/ConfigFile.h"
@@ -201,11 +203,6 @@ TEST_F(ConfigFileTest, UnknownFormatVersionsAndHeaderlessFiles)
     EXPECT_STREQ(TileAt(5, 5)->path, L"0");
 
     ResetProgramState();
-    WriteConfig(L"1,1,0,0,C:\\first,First\n");
-    EXPECT_EQ(LoadConfig(), 0);
-    EXPECT_EQ(FilledCount(), 0) << "a first line that is no header is not read at all";
-
-    ResetProgramState();
     WriteConfig(L"//#v0003 DO NOT CHANGE THIS LINE\n");
     EXPECT_EQ(LoadConfig(), 0);
     ExpectDefaults();
@@ -254,16 +251,6 @@ TEST_F(ConfigFileTest, LinesThatCannotBeReadWholeAreSkippedWhole)
         EXPECT_STREQ(TileAt(3, 3)->path, L"C:\\after");
         EXPECT_STREQ(TileAt(4, 4)->path, L"C:\\last");
     }
-
-    // A line holding a NUL is not read up to the NUL and taken for a shorter one.
-    std::wstring text = L"//#v0003 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,90,1,6,8,1,1\n1,1,0,0,C:\\cut";
-    text.push_back(L'\0');
-    text += L"rest,Name\n5,5,0,0,C:\\ok,Ok\n";
-    ResetProgramState();
-    WriteConfig(text);
-    ASSERT_EQ(LoadConfig(), 0);
-    EXPECT_EQ(TileAt(1, 1)->filled, 0);
-    EXPECT_EQ(TileAt(5, 5)->filled, 1);
 }
 
 TEST_F(ConfigFileTest, EdgeCasesOfTileLines)
@@ -304,16 +291,21 @@ TEST_F(ConfigFileTest, EmptyNamesComeFromTheShell)
     EXPECT_STREQ(TileAt(1, 2)->name, L"");
 }
 
-TEST_F(ConfigFileTest, Utf8FilesWithTheirMarkAreRead)
+// UTF-8 with its mark, and without one as an editor leaves it after a hand edit.
+TEST_F(ConfigFileTest, Utf8FilesAreRead)
 {
-    std::string utf8 = "\xEF\xBB\xBF//#v0003 DO NOT CHANGE THIS LINE\r\n-10,0,859,646,0,0,65,1,7,9,2,2\r\n"
+    std::string utf8 = "//#v0003 DO NOT CHANGE THIS LINE\r\n-10,0,859,646,0,0,65,1,7,9,2,2\r\n"
                        "1,1,0,0,C:\\Caf\xC3\xA9,Caf\xC3\xA9 \xF0\x9F\x98\x80\r\n";
-    ASSERT_TRUE(WriteFileBytes(ConfigPath(), utf8));
-    ASSERT_EQ(LoadConfig(), 0);
-    EXPECT_EQ(AppSettings.rows, 7);
-    EXPECT_EQ(AppSettings.hotkeyKey, 'A');
-    EXPECT_STREQ(TileAt(1, 1)->path, L"C:\\Caf\u00e9");
-    EXPECT_STREQ(TileAt(1, 1)->name, L"Caf\u00e9 \U0001F600");
+    for (const std::string& bytes : { "\xEF\xBB\xBF" + utf8, utf8 }) {
+        ResetProgramState();
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), bytes));
+        ASSERT_EQ(LoadConfig(), 0);
+        EXPECT_EQ(AppSettings.rows, 7);
+        EXPECT_EQ(AppSettings.hotkeyKey, 'A');
+        EXPECT_STREQ(TileAt(1, 1)->path, L"C:\\Caf\u00e9");
+        EXPECT_STREQ(TileAt(1, 1)->name, L"Caf\u00e9 \U0001F600");
+        EXPECT_EQ(UnreadConfigCopy(), nullptr);
+    }
 }
 
 // A disk that fails part-way through a read, as a locked byte range or a bad sector does.
@@ -409,12 +401,15 @@ TEST_F(ConfigFileTest, FolderThatCannotBeCreatedIsReported)
 
 TEST_F(ConfigFileTest, NoUsableBaseFolderFailsWithoutTouchingAnyFile)
 {
-    // A base folder too long for the composed paths stands for one that cannot be found.
-    std::wstring longBase = folder.path + L"\\" + std::wstring(480, L'b');
-    SetConfigBaseFolderForTests(longBase.c_str());
+    // A base folder too long for the composed paths, or for the save's temporary file beside
+    // the file, stands for one that cannot be found.
     MessageBoxCatcher catcher;
-    EXPECT_EQ(LoadConfig(), -4);
-    EXPECT_EQ(SaveConfig(), -4);
+    for (size_t length : { (size_t)480, 460 - folder.path.size() }) {
+        std::wstring longBase = folder.path + L"\\" + std::wstring(length, L'b');
+        SetConfigBaseFolderForTests(longBase.c_str());
+        EXPECT_EQ(LoadConfig(), -4) << length;
+        EXPECT_EQ(SaveConfig(), -4) << length;
+    }
     EXPECT_TRUE(catcher.boxes.empty());
 }
 
@@ -469,24 +464,94 @@ TEST_F(ConfigFileTest, AMinimisedWindowIsSavedWithItsRestoredRectangle)
     EXPECT_EQ(AppSettings.windowHeight, 480);
 }
 
-TEST_F(ConfigFileTest, AFileHeldOpenElsewhereIsNeitherReplacedNorDamaged)
+// A save while another program holds the file: one that lets others write is written past,
+// one that lets go soon is waited for, one that holds on makes the save fail unharmed.
+TEST_F(ConfigFileTest, ASaveGetsPastOrWaitsForAFileHeldElsewhere)
 {
     ASSERT_NE(CreateTestMainWindow(), nullptr);
-    WriteConfig(ExampleText);
-    HANDLE reader = CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(SaveConfig(), -1);
-    CloseHandle(reader);
-    EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
-    EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+    const struct { DWORD share; DWORD releaseAfterMs; int result; } cases[] = {
+        { FILE_SHARE_READ | FILE_SHARE_WRITE, INFINITE, 0 },
+        { 0, 500, 0 },
+        { 0, INFINITE, -1 },
+        { FILE_SHARE_READ, INFINITE, -1 },
+    };
+    for (const auto& c : cases) {
+        WriteConfig(ExampleText);
+        HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, c.share, NULL, OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread releaser([&] {
+            if (c.releaseAfterMs != INFINITE) {
+                Sleep(c.releaseAfterMs);
+                CloseHandle(held);
+            }
+        });
+        EXPECT_EQ(SaveConfig(), c.result) << c.share << ", " << c.releaseAfterMs;
+        releaser.join();
+        if (c.releaseAfterMs == INFINITE)
+            CloseHandle(held);
+        std::string bytes = ReadFileBytes(ConfigPath());
+        EXPECT_EQ(bytes == Utf16FileBytes(ExampleText), c.result != 0) << "saved, or left as it was";
+        EXPECT_EQ(bytes.substr(0, 22), Utf16FileBytes(ExampleText).substr(0, 22));
+        EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+    }
 
     // A save that cannot write its new content leaves the old file whole.
     ASSERT_TRUE(CreateDirectoryW((ConfigPath() + L".new").c_str(), NULL));
     EXPECT_EQ(SaveConfig(), -1);
     EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
     RemoveDirectoryW((ConfigPath() + L".new").c_str());
-    EXPECT_EQ(SaveConfig(), 0);
-    EXPECT_NE(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
+}
+
+static BOOL WINAPI FailCopy(LPCWSTR, LPCWSTR, BOOL)
+{
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// A file read only in part is kept beside it before anything can replace it; a file read
+// whole and the first run's file are not.
+TEST_F(ConfigFileTest, AFileReadOnlyInPartIsKeptBesideIt)
+{
+    ASSERT_NE(CreateTestMainWindow(), nullptr);
+    const std::wstring start = L"//#v0003 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,65,1,7,9,1,1\n";
+    std::wstring withNul = start + L"1,1,0,0,C:\\a,A\n2,2,0,0,C:\\cut";
+    withNul += L'\0';
+    withNul += L"x,B\n3,3,0,0,C:\\c,C\n";
+    const struct { const char* what; std::string bytes; int filled; bool kept; } cases[] = {
+        { "a line with a NUL", Utf16FileBytes(withNul), 2, true },
+        { "no header", Utf16FileBytes(L"1,1,0,0,C:\\x,X\n2,2,0,0,C:\\y,Y\n"), 1, true },
+        { "unreadable settings", Utf16FileBytes(L"//#v0003\n-32000,0,1,1,0,0,65,1,7,9,1,1\n2,2,0,0,C:\\y,Y\n"), 1, true },
+        { "one cell twice", Utf16FileBytes(start + L"2,2,0,0,C:\\y,Y\n2,2,0,0,C:\\z,Z\n"), 1, true },
+        { "a comment", Utf16FileBytes(start + L"// mine\n2,2,0,0,C:\\y,Y\n"), 1, true },
+        { "read whole", Utf16FileBytes(ExampleText + std::wstring(L"\n")), 3, false },
+        { "the first run's file", "\xFF\xFE", 0, false },
+    };
+    std::wstring copy = ConfigPath() + L".unread";
+    MessageBoxCatcher catcher;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), c.bytes));
+        ResetProgramState();
+        ASSERT_EQ(LoadConfig(), 0) << c.what;
+        EXPECT_EQ(FilledCount(), c.filled) << c.what;
+        EXPECT_EQ(UnreadConfigCopy() != nullptr, c.kept) << c.what;
+        EXPECT_EQ(FileExists(copy), c.kept) << c.what;
+        if (c.kept) {
+            EXPECT_EQ(ReadFileBytes(copy), c.bytes) << c.what;
+        }
+        // Saved, the file is read whole at the next start.
+        ASSERT_EQ(SaveConfig(), 0);
+        ResetProgramState();
+        ASSERT_EQ(LoadConfig(), 0);
+        EXPECT_EQ(UnreadConfigCopy(), nullptr) << c.what;
+        EXPECT_EQ(FilledCount(), c.filled) << c.what;
+        DeleteFileW(copy.c_str());
+    }
+
+    // No copy, no start: the file stays as it was.
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), cases[1].bytes));
+    ImportPatch noCopies("kernel32.dll", "CopyFileW", (void*)FailCopy);
+    EXPECT_EQ(LoadConfig(), -3);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), cases[1].bytes);
 }
 
 TEST_F(ConfigFileTest, SaveOrCloseTellsTheUserAndClosesTheWindow)
