@@ -10,6 +10,10 @@
 //     probe appdata             the local application data folder
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
 //     probe hold-file PATH      holds a file open, sharing nothing, until killed
+//     probe serve               answers the commands above that end by themselves, one per
+//                               line of standard input (arguments separated by tabs), each
+//                               answer ended by "end=<exit code>": one process for a whole
+//                               scenario instead of one per question
 // Output is one "key=value" per line. Exit code 2 when the asked-for window is missing.
 #include <windows.h>
 #include <knownfolders.h>
@@ -114,7 +118,9 @@ static int Cover(void)
     return 0;
 }
 
-int wmain(int argc, wchar_t** argv)
+static int Serve(void);
+
+static int RunCommand(int argc, wchar_t** argv)
 {
     if (argc < 2)
         return 1;
@@ -172,4 +178,33 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     return 1;
+}
+
+static int Serve(void)
+{
+    char line[4096];
+    while (fgets(line, sizeof(line), stdin) != NULL) {
+        wchar_t text[4096];
+        if (MultiByteToWideChar(CP_UTF8, 0, line, -1, text, 4096) == 0)
+            text[0] = L'\0';
+        text[wcscspn(text, L"\r\n")] = L'\0';
+        wchar_t* argv[8] = { (wchar_t*)L"probe" };
+        int argc = 1;
+        wchar_t* context = NULL;
+        for (wchar_t* word = wcstok_s(text, L"\t", &context); word != NULL && argc < 8;
+             word = wcstok_s(NULL, L"\t", &context))
+            argv[argc++] = word;
+        bool blocking = argc > 1 && (wcscmp(argv[1], L"serve") == 0 || wcscmp(argv[1], L"cover") == 0 ||
+                                     wcsncmp(argv[1], L"hold-", 5) == 0);
+        printf("end=%d\n", blocking ? 1 : RunCommand(argc, argv));
+        fflush(stdout);
+    }
+    return 0;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 2 && wcscmp(argv[1], L"serve") == 0)
+        return Serve();
+    return RunCommand(argc, argv);
 }
