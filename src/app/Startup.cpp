@@ -4,12 +4,12 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/FailureBox.h"
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "app/SingleInstance.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
+#include "shell/FailureBox.h"
 #include "view/Scroll.h"
 
 const wchar_t ConfigFolderFailedText[] = L"Unable to Create or Access the config file folder - Exiting Program.";

@@ -3,11 +3,11 @@
 #include <shlobj.h>
 #include <wchar.h>
 
-#include "commands/TargetNames.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigFormat.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "shell/TargetNames.h"
 
 const wchar_t OpenDialogTitle[] = L"Select a PROGRAM or FILE to Add to this Tile";
 const wchar_t FolderPickerTitle[] = L"Please select a FOLDER";

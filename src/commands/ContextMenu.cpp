@@ -5,10 +5,10 @@
 
 #include "commands/AddTarget.h"
 #include "commands/Launch.h"
-#include "commands/TargetNames.h"
 #include "config/ConfigFile.h"
 #include "dialogs/Dialogs.h"
 #include "model/TileGrid.h"
+#include "shell/TargetNames.h"
 
 static const wchar_t DeleteQuestionStart[] = L"Are you sure you want to delete the tile:\n\n   ";
 static const wchar_t Ellipsis[] = L"...";

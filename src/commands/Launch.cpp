@@ -2,8 +2,8 @@
 
 #include <shellapi.h>
 
-#include "app/FailureBox.h"
 #include "model/TileGrid.h"
+#include "shell/FailureBox.h"
 
 const wchar_t ShellExecuteFailedText[] = L"ShellExecuteW()  -\n\n ";
 const wchar_t ShellExecuteExFailedText[] = L"ShellExecuteExW()  -\n\n ";

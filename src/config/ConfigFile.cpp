@@ -5,11 +5,11 @@
 #include <stdlib.h>
 #include <wchar.h>
 
-#include "app/FailureBox.h"
-#include "commands/TargetNames.h"
 #include "config/ConfigFormat.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "shell/FailureBox.h"
+#include "shell/TargetNames.h"
 
 const wchar_t ConfigWriteFailedText[] = L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.";
 

@@ -1,8 +1,8 @@
 #include "dialogs/Dialogs.h"
 
-#include "app/FailureBox.h"
 #include "model/TileGrid.h"
 #include "resources/resource.h"
+#include "shell/FailureBox.h"
 
 static const int KeyField = IDC_FIELD_1;
 

@@ -2,11 +2,11 @@
 
 #include <wchar.h>
 
-#include "commands/TargetNames.h"
 #include "config/ConfigFormat.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "resources/resource.h"
+#include "shell/TargetNames.h"
 
 static const int PathField = IDC_FIELD_1;
 static const int Line1Field = IDC_FIELD_2;

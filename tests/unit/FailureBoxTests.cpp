@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "app/FailureBox.h"
 #include "model/TileGrid.h"
+#include "shell/FailureBox.h"
 
 static std::wstring SystemText(DWORD code)
 {

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "commands/TargetNames.h"
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
+#include "shell/TargetNames.h"
 
 static std::wstring Label(const wchar_t* text)
 {

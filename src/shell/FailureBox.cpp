@@ -1,4 +1,4 @@
-#include "app/FailureBox.h"
+#include "shell/FailureBox.h"
 
 #include <windows.h>
 #include <strsafe.h>

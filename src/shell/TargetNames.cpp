@@ -1,4 +1,4 @@
-#include "commands/TargetNames.h"
+#include "shell/TargetNames.h"
 
 #include <windows.h>
 #include <shellapi.h>
