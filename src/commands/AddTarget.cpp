@@ -8,6 +8,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "shell/TargetNames.h"
+#include "view/Paint.h"
 
 const wchar_t OpenDialogTitle[] = L"Select a PROGRAM or FILE to Add to this Tile";
 const wchar_t FolderPickerTitle[] = L"Please select a FOLDER";
@@ -44,6 +45,7 @@ void FillTileWithFile(int row, int column, const wchar_t* path)
 {
     const wchar_t* name = ShellDisplayName(path);
     FillTile(TileAt(row, column), path, name, ClassifyTarget(path));
+    RequestIconLookUp(row, column);
     AppSettings.iconRefreshMode = 1;
 }
 
@@ -58,6 +60,7 @@ void FillTileWithFolder(int row, int column, const wchar_t* path, const wchar_t*
     }
     Tile* tile = TileAt(row, column);
     FillTile(tile, path, name, tile->kind);
+    RequestIconLookUp(row, column);
     AppSettings.iconRefreshMode = 1;
 }
 

@@ -24,13 +24,17 @@ bool FindEmptyTileFrom(int* row, int* column)
     return false;
 }
 
-void DroppedItemsLeftOutText(int withoutTile, int tooLong, wchar_t* out, size_t capacity)
+void DroppedItemsLeftOutText(int withoutTile, int tooLong, int unreadable, wchar_t* out, size_t capacity)
 {
     out[0] = L'\0';
     wchar_t part[200];
+    if (unreadable > 0) {
+        swprintf_s(part, _countof(part), L"The name of %d of the dropped items could not be read.", unreadable);
+        wcsncat_s(out, capacity, part, _TRUNCATE);
+    }
     if (tooLong > 0) {
-        swprintf_s(part, _countof(part), L"%d of the dropped items %ls a path longer than a tile holds (%d characters).",
-                   tooLong, tooLong == 1 ? L"has" : L"have", TileTextCapacity - 1);
+        swprintf_s(part, _countof(part), L"%ls%d of the dropped items %ls a path longer than a tile holds (%d characters).",
+                   out[0] ? L"\n\n" : L"", tooLong, tooLong == 1 ? L"has" : L"have", TileTextCapacity - 1);
         wcsncat_s(out, capacity, part, _TRUNCATE);
     }
     if (withoutTile > 0) {
@@ -45,9 +49,10 @@ void DroppedItemsLeftOutText(int withoutTile, int tooLong, wchar_t* out, size_t 
 void OnDropFiles(HWND window, HDROP drop)
 {
     POINT point = {};
-    int row, column, onTile, filled;
-    DragQueryPoint(drop, &point);
-    HitTestTile(point.x, point.y, &row, &column, &onTile, &filled);
+    int row = 0, column = 0, onTile = 0, filled = 0;
+    // A drop on the title bar, a border or a scroll bar gives screen coordinates: beside the grid.
+    if (DragQueryPoint(drop, &point))
+        HitTestTile(point.x, point.y, &row, &column, &onTile, &filled);
     if (!onTile || filled) {
         DragFinish(drop);
         return;
@@ -56,6 +61,7 @@ void OnDropFiles(HWND window, HDROP drop)
     int count = (int)DragQueryFileW(drop, 0xFFFFFFFF, NULL, 0);
     int tooLong = 0;
     int withoutTile = 0;
+    int unreadable = 0;
     int placed = 0;
     int nextRow = row;
     int nextColumn = column;
@@ -67,8 +73,10 @@ void OnDropFiles(HWND window, HDROP drop)
             tooLong++;
             continue;
         }
-        if (length == 0 || DragQueryFileW(drop, (UINT)i, path, _countof(path)) != length)
+        if (length == 0 || DragQueryFileW(drop, (UINT)i, path, _countof(path)) != length) {
+            unreadable++;
             continue;
+        }
         if (!FindEmptyTileFrom(&nextRow, &nextColumn)) {
             withoutTile++;
             continue;
@@ -88,7 +96,7 @@ void OnDropFiles(HWND window, HDROP drop)
         SaveConfigOrClose(window);
     }
     wchar_t text[600];
-    DroppedItemsLeftOutText(withoutTile, tooLong, text, _countof(text));
+    DroppedItemsLeftOutText(withoutTile, tooLong, unreadable, text, _countof(text));
     if (text[0] != L'\0')
         MessageBoxW(window, text, L"Vantrel", MB_OK | MB_ICONINFORMATION);
 }

@@ -8,8 +8,10 @@
 // grid in use, without wrapping. Returns false when there is none.
 bool FindEmptyTileFrom(int* row, int* column);
 
-// The text of the box about dropped items that were left out, or an empty text when none was.
-void DroppedItemsLeftOutText(int withoutTile, int tooLong, wchar_t* out, size_t capacity);
+// The text of the box about dropped items that were left out, or an empty text when none was:
+// items with no empty tile left, with a path too long for a tile, and whose name could not
+// be read.
+void DroppedItemsLeftOutText(int withoutTile, int tooLong, int unreadable, wchar_t* out, size_t capacity);
 
 // WM_DROPFILES: fills the empty tile under the drop, and the next empty tiles after it,
 // with what was dropped; a drop anywhere else changes nothing. Always releases the drop.

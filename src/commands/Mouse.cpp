@@ -1,5 +1,6 @@
 #include "commands/Mouse.h"
 
+#include <stdlib.h>
 #include <windowsx.h>
 #include <wchar.h>
 
@@ -31,14 +32,45 @@ void SelectTileByClick(int row, int column, bool leftClick)
         InvalidateRect(MainWindow, NULL, FALSE);
 }
 
+// A left click on a tile: its message time, client point and tile (row 0: none).
+struct ClickRecord {
+    DWORD time;
+    int x;
+    int y;
+    int row;
+    int column;
+};
+
+// The window's class takes no double clicks, so a double click arrives as two button-downs.
+// Users double-click out of habit: the second one of a pair (the same tile, within the
+// system's double-click time and rectangle) only selects, so that a target runs once and an
+// empty tile opens one Open dialog. Only the mouse's own clicks carry MK_LBUTTON: Return's
+// click never counts as a second one.
+static bool SecondClickOfDouble(WPARAM keyState, int row, int column, LPARAM point)
+{
+    static ClickRecord first;
+    if (!(keyState & MK_LBUTTON))
+        return false;
+    ClickRecord click = { (DWORD)GetMessageTime(), GET_X_LPARAM(point), GET_Y_LPARAM(point), row, column };
+    bool second = first.row == row && first.column == column && click.time - first.time <= GetDoubleClickTime() &&
+                  abs(click.x - first.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                  abs(click.y - first.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    // The third click of three starts a new pair.
+    first = click;
+    if (second)
+        first.row = 0;
+    return second;
+}
+
 void OnLeftButtonDown(HWND, WPARAM keyState, LPARAM point)
 {
     int row, column, onTile, filled;
     HitTestTile(GET_X_LPARAM(point), GET_Y_LPARAM(point), &row, &column, &onTile, &filled);
     if (!onTile)
         return;
+    bool second = SecondClickOfDouble(keyState, row, column, point);
     SelectTileByClick(row, column, true);
-    if (IsModifiedClick(keyState))
+    if (IsModifiedClick(keyState) || second)
         return;
     if (filled)
         LaunchTile(row, column);

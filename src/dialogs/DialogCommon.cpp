@@ -7,9 +7,14 @@
 
 const wchar_t InvalidInputCaption[] = L"ERROR - Invalid Input";
 
-void ShowInvalidInput(const wchar_t* text)
+void ShowInvalidInput(HWND dialog, const wchar_t* text)
 {
-    MessageBoxW(MainWindow, text, InvalidInputCaption, MB_ICONWARNING);
+    MessageBoxW(dialog, text, InvalidInputCaption, MB_ICONWARNING);
+}
+
+void FocusField(HWND dialog, int fieldId)
+{
+    SendMessageW(dialog, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dialog, fieldId), TRUE);
 }
 
 int ReadIntegerField(HWND dialog, int id, int maxCharacters)

@@ -24,8 +24,12 @@ INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 // Shared pieces.
 extern const wchar_t InvalidInputCaption[];
 
-// The warning box for input a dialog refuses; the dialog stays open.
-void ShowInvalidInput(const wchar_t* text);
+// The warning box for input a dialog refuses, owned by the dialog (which stays open), so that
+// the dialog has the keyboard again when the box closes.
+void ShowInvalidInput(HWND dialog, const wchar_t* text);
+
+// Gives a field the keyboard, its text selected: after a refused input was set back.
+void FocusField(HWND dialog, int fieldId);
 
 // The integer at the start of a field of at most maxCharacters characters, as wcstol
 // reads it: leading blanks and a sign are taken, anything after the digits is ignored,

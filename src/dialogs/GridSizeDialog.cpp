@@ -60,14 +60,16 @@ static INT_PTR OnGridSizeOk(HWND dialog)
     wchar_t text[64];
     if (rows < 1 || rows > MaxRows) {
         swprintf_s(text, _countof(text), L"Number of Rows must be a number from 1 to %d", MaxRows);
-        ShowInvalidInput(text);
+        ShowInvalidInput(dialog, text);
         SetNumber(dialog, RowsField, L"%d", AppSettings.rows);
+        FocusField(dialog, RowsField);
         return FALSE;
     }
     if (columns < 1 || columns > MaxColumns) {
         swprintf_s(text, _countof(text), L"Number of Columns must be a number from 1 to %d", MaxColumns);
-        ShowInvalidInput(text);
+        ShowInvalidInput(dialog, text);
         SetNumber(dialog, ColumnsField, L"%d", AppSettings.columns);
+        FocusField(dialog, ColumnsField);
         return FALSE;
     }
     ApplyGridSize(rows, columns);

@@ -24,12 +24,12 @@ static void OnInitHotkey(HWND dialog)
 
 // Registers Ctrl+Alt+key under the other id while the old hotkey still works, and only
 // then releases the old one, so that a key taken by another program costs nothing.
-static void ChangeHotkey(int key)
+static void ChangeHotkey(HWND dialog, int key)
 {
     AppSettings.hotkeyModifiers = MOD_ALT | MOD_CONTROL;
     int newId = 3 - AppSettings.hotkeyId;
     if (!RegisterHotKey(MainWindow, newId, MOD_ALT | MOD_CONTROL, (UINT)key)) {
-        ReportLastError(L"RegisterHotKey Failed    ---   ");
+        ReportLastErrorTo(dialog, L"RegisterHotKey Failed    ---   ");
         return;
     }
     if (AppSettings.hotkeyInForce)
@@ -47,15 +47,16 @@ static INT_PTR OnHotkeyOk(HWND dialog)
     GetDlgItemTextA(dialog, KeyField, text, sizeof(text));
     int key = HotkeyKeyFromCharacter(text[0]);
     if (key == 0) {
-        ShowInvalidInput(L"You must enter a single letter A-Z or single digit 0-9");
+        ShowInvalidInput(dialog, L"You must enter a single letter A-Z or single digit 0-9");
         if (AppSettings.hotkeyRegistered)
             ShowKeyInUse(dialog);
+        FocusField(dialog, KeyField);
         return FALSE;
     }
     // Whether the key is really held in this run, not what the file says: after a failed
     // start-up registration, confirming the stored key must register it.
     if (key != AppSettings.hotkeyKey || !AppSettings.hotkeyInForce)
-        ChangeHotkey(key);
+        ChangeHotkey(dialog, key);
     InvalidateRect(MainWindow, NULL, TRUE);
     EndDialog(dialog, 0);
     return TRUE;

@@ -4,7 +4,9 @@
 #   Help.bmp  (611 x 454) - a page of usage instructions with a small tile illustration.
 # Both are written as uncompressed 24-bit BMPs, because the dialogs load them as plain
 # DIBs. The bottom band of each picture is left one flat colour: the dialog puts its own
-# controls there (About: build date and OK, from y = 226; Help: OK, from y = 400).
+# controls there (About: build date and OK, from y = 210; Help: OK, from y = 376). The bands
+# hold those controls under Windows' dialog-unit metrics for the dialog font (6 x 13) and
+# Wine's (6 x 12), which place them up to 25 pixels apart.
 # Needs ImageMagick's convert and the Liberation fonts (Debian: fonts-liberation).
 #   bash src/resources/make_pictures.sh [output-folder]     (default: this script's folder)
 set -euo pipefail
@@ -107,34 +109,34 @@ emblem() {
 }
 
 about() {
-    rect 0 0 508 224 "$night"
-    emblem 26 38 150
-    text 206 20 "$bold" 54 '#FFFFFF' 'Vantrel'
-    text 208 86 "$regular" 17 '#C9CED8' 'by Morrowtide'
-    text 208 109 "$regular" 15 '#6DB6F2' 'Version 1.00'
+    rect 0 0 508 208 "$night"
+    emblem 26 29 150
+    text 206 12 "$bold" 54 '#FFFFFF' 'Vantrel'
+    text 208 77 "$regular" 17 '#C9CED8' 'by Morrowtide'
+    text 208 99 "$regular" 15 '#6DB6F2' 'Version 1.00'
     # miniature of the main window: black with 1-pixel gaps between the tiles
-    local gx=206 gy=138 s=22
+    local gx=206 gy=125 s=22
     rect "$gx" "$gy" $((12 * (s + 1) + 7)) $((3 * (s + 1) + 7)) '#000000'
     gx=$((gx + 4)) gy=$((gy + 4))
     grid_row "$gx" "$gy" "$s" "$accent" "$empty" '#107C10' "$empty" "$empty" '#D83B01' "$empty" "$empty" "$empty" '#8E44AD' "$empty" "$empty"
     grid_row "$gx" $((gy + s + 1)) "$s" "$empty" "$empty" "$empty" "sel:$empty" "$empty" "$empty" "$empty" '#00838F' "$empty" "$empty" "$empty" "$empty"
     grid_row "$gx" $((gy + 2 * (s + 1))) "$s" '#B8860B' "$empty" "$empty" "$empty" "$empty" "$empty" "$empty" "$empty" "$empty" "$empty" "$empty" "$empty"
-    rect 0 224 508 2 "$accent"
-    # rows 226 and below stay plain: build date and OK button
+    rect 0 208 508 2 "$accent"
+    # rows 210 and below stay plain: build date and OK button
     save About.bmp 508 286 "$band"
 }
 
 # ---------------------------------------------------------------- Help.bmp
 y=0
 key_x=24 desc_x=170
-body=13 step=17
+body=13 step=15
 
 # heading TITLE - a section heading with a rule under it
 heading() {
-    y=$((y + 8))
+    y=$((y + 6))
     text "$key_x" "$y" "$bold" 13 "$accent" "$1"
     rect "$key_x" $((y + 17)) $((611 - 2 * key_x)) 1 '#D5DAE2'
-    y=$((y + 22))
+    y=$((y + 20))
 }
 
 # entry KEY LINE... - a key in bold, then its description, already wrapped to fit
@@ -174,11 +176,12 @@ help() {
     entry 'Page Up / Page Down' 'Scroll up / down by one tile.'
     entry 'Return / Space' 'Run the selected tile / open its menu, like a left / right click.'
     entry 'A letter' 'Selects the next tile whose name starts with that letter.'
-    entry 'Ctrl+Alt+Z' 'Hotkey: brings Vantrel forward or hides it; change it with Select Hotkey.'
+    entry 'Ctrl+Alt+Z' 'Hotkey: brings Vantrel forward, or minimises it when it is in front;' \
+        'change it with Select Hotkey.'
 
-    # rows 400 and below stay plain: OK button
-    (( y <= 396 )) || { echo "Help.bmp: text runs into the bottom band (y = $y)" >&2; exit 1; }
-    rect 0 400 611 54 "$band"
+    # rows 376 and below stay plain: OK button
+    (( y <= 372 )) || { echo "Help.bmp: text runs into the bottom band (y = $y)" >&2; exit 1; }
+    rect 0 376 611 78 "$band"
     save Help.bmp 611 454 "$paper"
 }
 

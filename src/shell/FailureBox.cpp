@@ -8,6 +8,11 @@
 
 void ReportLastError(const wchar_t* callerText)
 {
+    ReportLastErrorTo(MainWindow, callerText);
+}
+
+void ReportLastErrorTo(HWND owner, const wchar_t* callerText)
+{
     DWORD code = GetLastError();
 
     wchar_t* systemText = NULL;
@@ -23,7 +28,7 @@ void ReportLastError(const wchar_t* callerText)
         StringCchPrintfW(message, capacity, L"%ls failed with error %d: %ls", callerText, (int)code, shownSystemText);
     }
 
-    MessageBoxW(MainWindow, message ? message : L"", L"Vantrel Error", MB_OK);
+    MessageBoxW(owner, message ? message : L"", L"Vantrel Error", MB_OK);
 
     if (systemText != NULL)
         LocalFree(systemText);

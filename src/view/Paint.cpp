@@ -355,6 +355,11 @@ void PaintClientArea(HWND window, HDC target, const RECT* update)
     DeleteDC(memory);
 }
 
+void RequestIconLookUp(int row, int column)
+{
+    lookupPending[(row - 1) * MaxColumns + (column - 1)] = 1;
+}
+
 void OnPaint(HWND window)
 {
     PAINTSTRUCT paint;

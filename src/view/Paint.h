@@ -22,5 +22,9 @@ void ComposeFrame(HDC dc, const RECT* client, BOOL clientKnown, int scrollH, int
 // to target in one BitBlt.
 void PaintClientArea(HWND window, HDC target, const RECT* update);
 
+// Has the tile's icon looked up when the tile is next drawn, whenever that is: for a tile
+// filled while out of view (a drop that runs on past the visible tiles).
+void RequestIconLookUp(int row, int column);
+
 // WM_PAINT: repaints what the update region asks for.
 void OnPaint(HWND window);

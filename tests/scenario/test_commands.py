@@ -2,6 +2,7 @@
 import os
 import shutil
 import sys
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
 from vantrel_scenario import ScenarioTest, main  # noqa: E402
@@ -58,8 +59,13 @@ class CommandsTest(ScenarioTest):
         self.s.press_ok()
         self.s.wait_for(lambda: not self.s.boxes(), 15, 'the box to close')
 
-        self.s.click(*self.s.tile_centre(window, 1, 1))
-        self.s.wait_for(lambda: os.path.exists(os.path.join(self.folder, 'mark.exe.ran')), 30, 'the program to run')
+        # A double click, out of habit, runs the program once.
+        self.s.click(*self.s.tile_centre(window, 1, 1), repeat=2)
+        ran = os.path.join(self.folder, 'mark.exe.ran')
+        self.s.wait_for(lambda: os.path.exists(ran), 30, 'the program to run')
+        time.sleep(2)   # time for a second run to show
+        with open(ran, 'rb') as f:
+            self.assertEqual(f.read().decode('utf-16-le').count('\n'), 1)
         self.assertEqual(self.s.close(process), 0)
         self.assertEqual(self.s.config_lines()[2:], [r'1,1,2,3289650,C:\vantrel-scenario\mark.exe,Mark'])
 

@@ -266,10 +266,11 @@ class Session:
         self.focus_desktop()
         self.xdotool('key', '--delay', '60', *keys)
 
-    def click(self, x, y, button=1, modifiers=()):
-        """Clicks at screen point (x, y), holding modifier keys such as 'shift' or 'ctrl'."""
+    def click(self, x, y, button=1, modifiers=(), repeat=1):
+        """Clicks at screen point (x, y), holding modifier keys such as 'shift' or 'ctrl'; a
+        repeat of 2 is a double click."""
         self.move_pointer(x, y)
-        args = [a for m in modifiers for a in ('keydown', m)] + ['click', str(button)]
+        args = [a for m in modifiers for a in ('keydown', m)] + ['click', '--repeat', str(repeat), str(button)]
         args += [a for m in modifiers for a in ('keyup', m)]
         self.xdotool(*args)
 

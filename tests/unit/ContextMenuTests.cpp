@@ -174,6 +174,17 @@ TEST_F(ContextMenuTest, ModifiedClicksSelectOrTellTheLocation)
     EXPECT_TRUE(StartsWith(catcher.boxes[0].text, L"ShellExecuteW()"));
 }
 
+// The class takes no double clicks: a double click is two button-downs, and runs once.
+TEST_F(ContextMenuTest, ADoubleClickRunsATargetOnce)
+{
+    std::wstring mark = CopyMarkProgram(folder);
+    FillTile(TileAt(3, 3), mark.c_str(), L"Mark", TileKind::Program);
+    PostMessageW(MainWindow, WM_LBUTTONDOWN, MK_LBUTTON, Centre(3, 3));
+    PostMessageW(MainWindow, WM_LBUTTONDOWN, MK_LBUTTON, Centre(3, 3));
+    PumpMessages();
+    EXPECT_EQ(MarkCount(mark, 1, 1500), 1);
+}
+
 TEST_F(ContextMenuTest, ProgramCommandsRefreshExitDiagnoseAndRaiseTheHighWater)
 {
     AppSettings.iconRefreshMode = 0;

@@ -65,6 +65,7 @@ TEST_F(DialogTest, GridSizeRefusesBadCountsAndReadsLeadingDigits)
         ASSERT_EQ(catcher.boxes.size(), 1u) << r.rows;
         EXPECT_EQ(catcher.boxes[0].caption, L"ERROR - Invalid Input");
         EXPECT_EQ(catcher.boxes[0].text, r.warning);
+        EXPECT_EQ(catcher.boxes[0].owner, dialog);
         EXPECT_FALSE(Closed());
         bool rowsRefused = r.warning[10] == L'R';
         EXPECT_EQ(ControlText(dialog, rowsRefused ? IDC_FIELD_1 : IDC_FIELD_2), rowsRefused ? L"6" : L"8");
@@ -86,6 +87,28 @@ TEST_F(DialogTest, GridSizeRefusesBadCountsAndReadsLeadingDigits)
     EXPECT_EQ(AppSettings.columns, 100) << "three digits are read whole";
     EXPECT_EQ(AppSettings.contentWidth, ContentExtent(100, 1, 10));
     EXPECT_EQ(ScrollBarInfo(SB_HORZ).nMax, ContentExtent(100, 1, 10) - 600 + 10 + 1 + 102);
+}
+
+// The warning box belongs to the dialog: when it closes, the field set back has the keyboard
+// and Escape closes the dialog, as a user expects.
+TEST_F(DialogTest, AfterAWarningTheDialogKeepsTheKeyboard)
+{
+    ShowWindow(MainWindow, SW_SHOW);
+    ModalDriver driver;
+    MessageBoxCatcher catcher;
+    int focus = 0;
+    driver.onDialog = [&](HWND d) {
+        SetDlgItemTextW(d, IDC_FIELD_2, L"500");
+        SendMessageW(d, WM_COMMAND, IDC_GRID_OK, 0);
+        focus = GetDlgCtrlID(GetFocus());
+        PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    ShowGridSizeDialog();
+    ASSERT_EQ(driver.dialogs.size(), 1u);
+    EXPECT_FALSE(driver.timedOut) << "Escape did not close the dialog";
+    ASSERT_EQ(catcher.boxes.size(), 1u);
+    EXPECT_EQ(focus, IDC_FIELD_2);
+    EXPECT_EQ(AppSettings.columns, 8);
 }
 
 TEST_F(DialogTest, ShrinkingMovesTheSelectionInAndGrowingBringsHiddenTilesBack)
@@ -215,6 +238,7 @@ TEST_F(DialogTest, HotkeyChangesRegisterTheNewKeyBeforeReleasingTheOld)
         EXPECT_EQ(confirm(bad), FALSE);
         ASSERT_EQ(catcher.boxes.size(), 1u);
         EXPECT_EQ(catcher.boxes[0].text, L"You must enter a single letter A-Z or single digit 0-9");
+        EXPECT_EQ(catcher.boxes[0].owner, dialog);
         EXPECT_EQ(ControlText(dialog, IDC_FIELD_1), L"Z");
     }
     EXPECT_EQ(confirm("q"), TRUE);
@@ -236,6 +260,7 @@ TEST_F(DialogTest, HotkeyChangesRegisterTheNewKeyBeforeReleasingTheOld)
         EXPECT_EQ(confirm("k"), TRUE);
         ASSERT_EQ(catcher.boxes.size(), 1u);
         EXPECT_TRUE(StartsWith(catcher.boxes[0].text, L"RegisterHotKey Failed    ---    failed with error 1409"));
+        EXPECT_EQ(catcher.boxes[0].owner, dialog);
     }
     UnregisterHotKey(NULL, 9);
     EXPECT_EQ(AppSettings.hotkeyKey, '5');
@@ -322,6 +347,52 @@ TEST_F(DialogTest, AboutAndHelpShowTheirPicturesAtTheirOwnSizeUnderOk)
         Press(IDOK);
         DestroyWindow(dialog);
         dialog = NULL;
+    }
+}
+
+// The plain band at the foot of each picture holds OK and the build date under Windows'
+// dialog-unit metrics for the dialog font (6 x 13) and Wine's (6 x 12).
+TEST_F(DialogTest, OkAndTheDateStandOnThePicturesPlainBandUnderBothMetrics)
+{
+    // Dialog units, as the templates have them: the picture's corner, the controls on its band.
+    const struct { int id, bitmap; DLGPROC procedure; POINT corner; std::vector<std::pair<int, RECT>> controls; } pictures[] = {
+        { IDD_ABOUT, IDB_ABOUT, AboutDialogProc, { 12, 12 },
+          { { IDOK, { 213, 157, 263, 171 } }, { IDC_LABEL_2, { 41, 164, 199, 177 } } } },
+        { IDD_HELP, IDB_HELP, HelpDialogProc, { 7, 0 }, { { IDOK, { 303, 255, 353, 269 } } } },
+    };
+    for (const auto& p : pictures) {
+        Open(p.id, p.procedure);
+        for (const auto& c : p.controls) {
+            RECT expected = c.second, actual;
+            MapDialogRect(dialog, &expected);
+            GetWindowRect(GetDlgItem(dialog, c.first), &actual);
+            MapWindowPoints(NULL, dialog, (POINT*)&actual, 2);
+            EXPECT_TRUE(EqualRect(&expected, &actual)) << p.id << " control " << c.first << " where the table says";
+        }
+        Press(IDOK);
+        HBITMAP bitmap = LoadBitmapW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(p.bitmap));
+        BITMAP size;
+        GetObjectW(bitmap, sizeof(size), &size);
+        DibCanvas picture(size.bmWidth, size.bmHeight);
+        HDC source = CreateCompatibleDC(NULL);
+        HGDIOBJ kept = SelectObject(source, bitmap);
+        BitBlt(picture.dc, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
+        SelectObject(source, kept);
+        DeleteDC(source);
+        DeleteObject(bitmap);
+        COLORREF band = picture.Pixel(0, size.bmHeight - 1);
+        for (SIZE units : { SIZE{ 6, 13 }, SIZE{ 6, 12 } }) {
+            for (const auto& c : p.controls) {
+                RECT r = { MulDiv(c.second.left, units.cx, 4) - MulDiv(p.corner.x, units.cx, 4),
+                           MulDiv(c.second.top, units.cy, 8) - MulDiv(p.corner.y, units.cy, 8),
+                           MulDiv(c.second.right, units.cx, 4) - MulDiv(p.corner.x, units.cx, 4),
+                           MulDiv(c.second.bottom, units.cy, 8) - MulDiv(p.corner.y, units.cy, 8) };
+                ASSERT_LE(r.right, size.bmWidth);
+                ASSERT_LE(r.bottom, size.bmHeight);
+                EXPECT_EQ(picture.CountColor(r, band), (r.right - r.left) * (r.bottom - r.top))
+                    << p.id << " control " << c.first << " at " << units.cx << " x " << units.cy;
+            }
+        }
     }
 }
 

@@ -8,8 +8,9 @@
 #include <shlobj.h>
 
 #include "model/TileGrid.h"
+#include "view/Paint.h"
 
-static HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT point)
+static HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT point, BOOL nonClient)
 {
     std::wstring list;
     for (const std::wstring& path : paths)
@@ -19,6 +20,7 @@ static HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT point)
     DROPFILES* drop = (DROPFILES*)GlobalLock(memory);
     drop->pFiles = sizeof(DROPFILES);
     drop->pt = point;
+    drop->fNC = nonClient;
     drop->fWide = TRUE;
     memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
     GlobalUnlock(memory);
@@ -55,9 +57,9 @@ protected:
     {
         Drop(paths, POINT{ 10 + (column - 1) * 103 + 51, 10 + (row - 1) * 103 + 51 });
     }
-    void Drop(const std::vector<std::wstring>& paths, POINT point)
+    void Drop(const std::vector<std::wstring>& paths, POINT point, BOOL nonClient = FALSE)
     {
-        HDROP drop = MakeDrop(paths, point);
+        HDROP drop = MakeDrop(paths, point, nonClient);
         ImportPatch counting("shell32.dll", "DragFinish", (void*)CountingDragFinish);
         realDragFinish = (DragFinishProc)counting.original;
         dropsReleased = 0;
@@ -113,12 +115,21 @@ TEST_F(DropTest, SeveralItemsTakeTheNextEmptyTilesAndTheRestIsLeftOutWithOneBox)
     EXPECT_NE(ReadFileBytes(ConfigPath()), before);
 }
 
+// The second item's name cannot be read.
+typedef UINT(WINAPI* DragQueryFileProc)(HDROP, UINT, LPWSTR, UINT);
+static DragQueryFileProc realDragQueryFile;
+static UINT WINAPI SecondNameUnreadable(HDROP drop, UINT index, LPWSTR name, UINT capacity)
+{
+    return index == 1 ? 0 : realDragQueryFile(drop, index, name, capacity);
+}
+
 TEST_F(DropTest, DropsOnAFilledTileInAMarginOrWithAnOverlongPathChangeNothing)
 {
     FillTile(TileAt(1, 1), L"C:\\x.txt", L"x", 0);
     Drop({ notes }, 1, 1);
     Drop({ notes }, POINT{ 5, 200 });
     Drop({ notes }, 7, 1);   // beyond the last row
+    Drop({ notes }, POINT{ 61, 164 }, TRUE);   // on the frame: screen coordinates, whatever tile they name
     EXPECT_STREQ(TileAt(1, 1)->path, L"C:\\x.txt");
     int filled = 0;
     for (const Tile& tile : TileGrid)
@@ -134,4 +145,35 @@ TEST_F(DropTest, DropsOnAFilledTileInAMarginOrWithAnOverlongPathChangeNothing)
     EXPECT_EQ(catcher.boxes[0].text,
               L"1 of the dropped items has a path longer than a tile holds (359 characters).\n\nThey were left out.");
     EXPECT_FALSE(FileExists(ConfigPath()));
+
+    // An item whose name cannot be read is told too, not dropped without a word.
+    ImportPatch unreadable("shell32.dll", "DragQueryFileW", (void*)SecondNameUnreadable);
+    realDragQueryFile = (DragQueryFileProc)unreadable.original;
+    Drop({ notes, tool }, 2, 2);
+    EXPECT_EQ(TileAt(2, 3)->filled, 0);
+    ASSERT_EQ(catcher.boxes.size(), 2u);
+    EXPECT_EQ(catcher.boxes[1].text, L"The name of 1 of the dropped items could not be read.\n\nThey were left out.");
+}
+
+// Items that run on past the tiles in view get their icons when they are scrolled in.
+TEST_F(DropTest, ItemsDroppedOutOfViewShowTheirIconsWhenScrolledIn)
+{
+    DestroyTestMainWindow();
+    ASSERT_NE(CreateTestMainWindowWithClient(700, 110), nullptr);   // row 1 only
+    Drop({ notes, link, notes }, 1, 8);
+    auto paint = [] {
+        RECT client;
+        GetClientRect(MainWindow, &client);
+        HDC dc = GetDC(MainWindow);
+        PaintClientArea(MainWindow, dc, &client);
+        ReleaseDC(MainWindow, dc);
+    };
+    paint();
+    EXPECT_NE(TileAt(1, 8)->iconIndex, 0);
+    EXPECT_EQ(TileAt(2, 1)->iconIndex, 0) << "not drawn yet";
+    SendMessageW(MainWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
+    SendMessageW(MainWindow, WM_HSCROLL, SB_LEFT, 0);
+    paint();
+    EXPECT_NE(TileAt(2, 1)->iconIndex, 0);
+    EXPECT_NE(TileAt(2, 2)->iconIndex, 0);
 }
