@@ -185,7 +185,10 @@ class Session:
             if value:
                 return value
             if time.monotonic() > deadline:
-                raise AssertionError(f'timed out waiting for {what}')
+                procs = subprocess.run([WINE, 'winedbg', '--command', 'info proc'], env=self.env, stdout=subprocess.PIPE,
+                                       stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
+                raise AssertionError(f'timed out waiting for {what}; boxes on screen: {self.boxes()}; window: '
+                                     f'{self.window()}; processes: {[p.poll() for p in self.processes]}\n{procs}')
             time.sleep(0.1)
 
     def wait_window(self, timeout=30, class_name='Vantrel', condition=lambda w: w['visible']):
