@@ -9,8 +9,8 @@ runs="${1:-7}"
 
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target Vantrel desktop_keeper bare_window startup_bench paint_bench config_bench \
-    >/dev/null
+cmake --build "$build" -j"$(nproc)" --target Vantrel desktop_keeper probe bare_window startup_bench paint_bench config_bench \
+    start_steps >/dev/null
 
 source "$root/scripts/wine-env.sh" "$build"
 trap "vt_wine_down test" EXIT
@@ -23,3 +23,23 @@ echo "|---|---|---|---|---|"
     "$(windows "$build/tests/bare_window.exe")" "$runs" | tr -d '\r'
 "$VT_WINE" "$build/tests/paint_bench.exe" | tr -d '\r'
 "$VT_WINE" "$build/tests/config_bench.exe" | tr -d '\r'
+
+# Where an empty start spends its time, step by step, each step's median over fresh starts.
+appdata=$("$VT_WINE" "$build/tests/probe.exe" appdata | tr -d '\r' | sed -n 's/^appdata=//p')
+config="$WINEPREFIX/drive_c/$(echo "${appdata#*:\\}" | tr '\\' /)/Morrowtide"
+echo
+echo "| step of an empty start (\`start_steps.exe\`, first run: no file) | median | spread |"
+echo "|---|---|---|"
+for _ in $(seq 1 "$runs"); do
+    rm -rf "$config"
+    "$VT_WINE" "$build/tests/start_steps.exe" | tr -d '\r'
+done | python3 -c '
+import statistics, sys
+steps = {}
+for line in sys.stdin:
+    step, ms = line.rstrip("\n").split("\t")
+    steps.setdefault(step, []).append(float(ms))
+for step, times in steps.items():
+    print(f"| {step} | {statistics.median(times):.1f} ms | {min(times):.1f} to {max(times):.1f} ms |")
+'
+rm -rf "$config"

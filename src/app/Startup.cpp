@@ -1,6 +1,5 @@
 #include "app/Startup.h"
 
-#include <objbase.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -59,7 +58,6 @@ int RunVantrel(HINSTANCE instance, int showCommand)
     if (HandOverToRunningInstance())
         return 1;
 
-    CoInitialize(NULL);
     SetStartSettings();
     ApplyDefaultsAndFirstPlacement();
 

@@ -7,6 +7,7 @@
 #include "config/ConfigFormat.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "shell/Com.h"
 #include "shell/TargetNames.h"
 #include "view/Paint.h"
 
@@ -80,6 +81,7 @@ void FillTileFromOpenDialog(int row, int column)
     // Without OFN_NODEREFERENCELINKS a picked shortcut gives the path of its target.
     OpenFileRecord.Flags = OFN_NOCHANGEDIR | OFN_ENABLEHOOK | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER |
                            OFN_ENABLESIZING;
+    EnsureComInitialized();
     if (!GetOpenFileNameW(&OpenFileRecord)) {
         CommDlgExtendedError();
         return;
@@ -102,6 +104,7 @@ void FillContextTileFromFolderPicker(void)
     browse.lpszTitle = FolderPickerTitle;
     browse.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
     browse.iImage = -1;
+    EnsureComInitialized();
     PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&browse);
     if (picked == NULL)
         return;

@@ -91,9 +91,11 @@ void OnDropFiles(HWND window, HDROP drop)
     }
     DragFinish(drop);
 
+    // Saved before the view follows: bringing the tile into view repaints at once, and the
+    // first icon look-up of a run can take a while.
     if (placed > 0) {
-        SelectTileByClick(row, column, true);
         SaveConfigOrClose(window);
+        SelectTileByClick(row, column, true);
     }
     wchar_t text[600];
     DroppedItemsLeftOutText(withoutTile, tooLong, unreadable, text, _countof(text));

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "model/TileGrid.h"
+#include "shell/Com.h"
 #include "shell/FailureBox.h"
 
 const wchar_t ShellExecuteFailedText[] = L"ShellExecuteW()  -\n\n ";
@@ -42,6 +43,7 @@ static void EditInstead(const wchar_t* path)
     info.lpVerb = L"edit";
     info.lpFile = path;
     info.nShow = SW_SHOWMAXIMIZED;
+    EnsureComInitialized();
     SetLastError(ERROR_SUCCESS);
     if (!ShellExecuteExW(&info))
         ReportShellFailure(ShellExecuteExFailedText, (INT_PTR)info.hInstApp);
@@ -51,6 +53,7 @@ void LaunchTile(int row, int column)
 {
     const wchar_t* path = TileAt(row, column)->path;
     HCURSOR kept = SetCursor(LoadCursorW(NULL, IDC_WAIT));
+    EnsureComInitialized();
     SetLastError(ERROR_SUCCESS);
     INT_PTR result = (INT_PTR)ShellExecuteW(MainWindow, NULL, path, NULL, NULL, SW_SHOWNORMAL);
     if (result == SE_ERR_NOASSOC)
@@ -64,6 +67,7 @@ void RunTileAsAdministrator(int row, int column)
 {
     const wchar_t* path = TileAt(row, column)->path;
     HCURSOR kept = SetCursor(LoadCursorW(NULL, IDC_WAIT));
+    EnsureComInitialized();
     SetLastError(ERROR_SUCCESS);
     INT_PTR result = (INT_PTR)ShellExecuteW(MainWindow, L"runas", path, NULL, NULL, SW_SHOWNORMAL);
     if ((UINT_PTR)result <= 32) {

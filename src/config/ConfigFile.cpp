@@ -91,42 +91,16 @@ static int PrepareConfigFolder(const wchar_t* codeFormat, const wchar_t* caption
     return 0;
 }
 
-// The decoded text of the file, read line by line.
-struct TextCursor {
-    const wchar_t* next;
-    const wchar_t* end;
-};
-
-// Reads one line, line feed included. Returns 1 for a line, 0 at the end of the text, and
-// -1 for a line that cannot be taken whole (too long for the buffer, or holding a NUL):
-// its rest is consumed, so it never comes back as a line of its own.
-static int ReadConfigLine(TextCursor* text, wchar_t* line, size_t capacity)
-{
-    if (text->next >= text->end)
-        return 0;
-    size_t remaining = (size_t)(text->end - text->next);
-    const wchar_t* feed = wmemchr(text->next, L'\n', remaining);
-    size_t length = feed != NULL ? (size_t)(feed - text->next) + 1 : remaining;
-    const wchar_t* start = text->next;
-    text->next += length;
-    if (length + 1 > capacity) {
-        line[0] = L'\0';
-        return -1;
-    }
-    wmemcpy(line, start, length);
-    line[length] = L'\0';
-    return wcslen(line) == length ? 1 : -1;
-}
-
 // Returns false when an earlier line of the file had filled the cell: that line is lost.
 static bool ApplyTileLine(const TileLine* line)
 {
     Tile* tile = TileAt(line->row, line->column);
     bool first = !tile->filled;
-    wcscpy_s(tile->path, _countof(tile->path), line->path);
+    // The reader checked both lengths against the tile's buffers.
+    wmemcpy(tile->path, line->path, line->pathLength + 1);
     tile->filled = 1;
-    if (line->name[0] != L'\0') {
-        wcscpy_s(tile->name, _countof(tile->name), line->name);
+    if (line->nameLength > 0) {
+        wmemcpy(tile->name, line->name, line->nameLength + 1);
     } else {
         const wchar_t* shown = ShellDisplayName(line->path);
         if (shown != NULL)
@@ -186,7 +160,6 @@ static bool ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* si
         return false;
     LARGE_INTEGER length = {};
     bool ok = GetFileSizeEx(file, &length) && length.QuadPart <= MaxConfigFileSize;
-    // Two bytes more than the file: room for the terminator of UTF-16 text decoded in place.
     *bytes = ok ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)length.QuadPart + 2) : NULL;
     DWORD read = 0;
     ok = *bytes != NULL && ReadFile(file, *bytes, (DWORD)length.QuadPart, &read, NULL) && read == (DWORD)length.QuadPart;
@@ -200,9 +173,9 @@ static bool ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* si
 }
 
 // Reads and applies the settings line; false when there was one that could not be read.
-static bool ReadSettingsLine(TextCursor* text, wchar_t* line, size_t capacity)
+static bool ReadSettingsLine(ConfigText* text, wchar_t* line, size_t capacity)
 {
-    int read = ReadConfigLine(text, line, capacity);
+    int read = ReadConfigLine(text, line, capacity, NULL);
     if (read == 0)
         return true;
     int values[SettingsFieldCount];
@@ -265,12 +238,12 @@ static bool IsBlankLine(const wchar_t* line)
 // another format version (*header then holds its first line). *leftOut tells whether
 // anything the text holds was not taken into the model: content without a header, an
 // unreadable settings line, a line refused, skipped or given again for the same cell.
-static int ApplyConfigText(TextCursor* text, wchar_t* header, size_t headerCapacity, bool* leftOut)
+static int ApplyConfigText(ConfigText* text, wchar_t* header, size_t headerCapacity, bool* leftOut)
 {
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
     *leftOut = false;
-    int read = ReadConfigLine(text, line, _countof(line));
+    int read = ReadConfigLine(text, line, _countof(line), NULL);
     int version = 0;
     if (read == 1 && ReadHeaderVersion(line, &version)) {
         if (version != 3) {
@@ -282,7 +255,7 @@ static int ApplyConfigText(TextCursor* text, wchar_t* header, size_t headerCapac
         *leftOut = read < 0 || !IsBlankLine(line);
     }
     for (;;) {
-        read = ReadConfigLine(text, line, _countof(line));
+        read = ReadConfigLine(text, line, _countof(line), NULL);
         if (read == 0)
             return 0;
         if (read < 0 || wcsncmp(line, L"//", 2) == 0)
@@ -321,20 +294,20 @@ int LoadConfig(void)
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
         !ReadWholeFile(path, &bytes, &size))
         return ConfigFileUnusable();
-    // UTF-16 text is decoded where it was read; UTF-8 needs a block of its own.
+    // UTF-16 text is read where it lies, in one pass; UTF-8 needs a block of its own.
     bool utf8 = ConfigTextIsUtf8(bytes, size);
     bool bigEndian = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
-    wchar_t* decoded = utf8 ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : (wchar_t*)bytes;
-    if (bigEndian || decoded == NULL) {
+    wchar_t* decoded = utf8 ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : NULL;
+    if (bigEndian || (utf8 && decoded == NULL)) {
         HeapFree(GetProcessHeap(), 0, bytes);
         return ConfigFileUnusable();
     }
-    size_t length = DecodeConfigText(bytes, size, decoded);
-    TextCursor text = { decoded, decoded + length };
+    ConfigText text;
+    StartConfigText(bytes, size, decoded, &text);
     wchar_t header[16];
     bool leftOut = false;
     status = ApplyConfigText(&text, header, _countof(header), &leftOut);
-    if (decoded != (wchar_t*)bytes)
+    if (decoded != NULL)
         HeapFree(GetProcessHeap(), 0, decoded);
     HeapFree(GetProcessHeap(), 0, bytes);
 
@@ -358,19 +331,33 @@ const wchar_t* UnreadConfigCopy(void)
     return unreadCopyPath[0] != L'\0' ? unreadCopyPath : NULL;
 }
 
-// Writes the content over the file in place, through a handle that shares reading and
-// writing as the runtime's own open for writing does: for a file that another program holds
-// open with that sharing (a backup tool, a virus scanner, a viewer), which no rename can
-// replace. 1 written; 0 the file is held so that no writer may open it; -1 other failure.
-static int OverwriteInPlace(const wchar_t* path, const void* bytes, DWORD size)
+// The file's content goes out through one block, reused from save to save: a fresh block of
+// a megabyte for 5,000 tiles cost more than writing it (its first touch is slow under Wine),
+// and one kept for the whole content would be held all the run.
+enum { SaveBlockCharacters = 32768 };
+static wchar_t saveBlock[SaveBlockCharacters];
+
+// Copies the new content, already written and flushed beside the file as temp, over the file
+// in place, through a handle that shares reading and writing as the runtime's own open for
+// writing does: for a file that another program holds open with that sharing (a backup tool,
+// a virus scanner, a viewer), which no rename can replace. 1 written; 0 the file is held so
+// that no writer may open it; -1 other failure.
+static int OverwriteInPlace(const wchar_t* path, const wchar_t* temp)
 {
     HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_SHARING_VIOLATION ? 0 : -1;
-    DWORD written = 0;
-    bool ok = WriteFile(file, bytes, size, &written, NULL) && written == size && SetEndOfFile(file) &&
-              FlushFileBuffers(file);
+    HANDLE source = CreateFileW(temp, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    bool ok = source != INVALID_HANDLE_VALUE;
+    for (DWORD read = 1; ok && read > 0;) {
+        DWORD written = 0;
+        ok = ReadFile(source, saveBlock, sizeof(saveBlock), &read, NULL) &&
+             WriteFile(file, saveBlock, read, &written, NULL) && written == read;
+    }
+    ok = ok && SetEndOfFile(file) && FlushFileBuffers(file);
+    if (source != INVALID_HANDLE_VALUE)
+        CloseHandle(source);
     return CloseHandle(file) && ok ? 1 : -1;
 }
 
@@ -401,7 +388,7 @@ static bool WaitUntilWritable(const wchar_t* path)
 
 // Replaces the file with its new content, already written and flushed beside it as temp,
 // waiting as WaitUntilWritable does for a file held meanwhile.
-static bool ReplaceConfigFile(const wchar_t* path, const wchar_t* temp, const void* bytes, DWORD size)
+static bool ReplaceConfigFile(const wchar_t* path, const wchar_t* temp)
 {
     for (int attempt = 0;; attempt++) {
         if (MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
@@ -409,7 +396,7 @@ static bool ReplaceConfigFile(const wchar_t* path, const wchar_t* temp, const vo
         DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
             return false;
-        int written = OverwriteInPlace(path, bytes, size);
+        int written = OverwriteInPlace(path, temp);
         if (written != 0 || attempt == _countof(BusyFileWaits))
             return written > 0;
         Sleep(BusyFileWaits[attempt]);
@@ -468,68 +455,79 @@ static void GatherSettingsValues(int values[SettingsFieldCount])
     values[FieldSelectedColumn] = AppSettings.selectedColumn;
 }
 
-// The file's content, built whole in memory so that it is written with one call.
-struct ContentBuffer {
-    wchar_t* text;
-    size_t length;
-    size_t capacity;
+// The content written out through the save block.
+struct SaveStream {
+    HANDLE file;
+    size_t length;   // characters in the block not yet written
+    bool ok;
 };
 
-// Room for at least `needed` more characters. false when memory runs out.
-static bool ReserveContent(ContentBuffer* content, size_t needed)
+static void WriteOutBlock(SaveStream* out)
 {
-    if (content->length + needed <= content->capacity)
-        return true;
-    size_t capacity = content->capacity * 2 + needed;
-    void* grown = content->text == NULL ? HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(wchar_t))
-                                        : HeapReAlloc(GetProcessHeap(), 0, content->text, capacity * sizeof(wchar_t));
-    if (grown == NULL)
-        return false;
-    content->text = (wchar_t*)grown;
-    content->capacity = capacity;
-    return true;
+    DWORD bytes = (DWORD)(out->length * sizeof(wchar_t));
+    DWORD written = 0;
+    if (out->ok && bytes > 0)
+        out->ok = WriteFile(out->file, saveBlock, bytes, &written, NULL) && written == bytes;
+    out->length = 0;
 }
 
-// Appends a line as the file stores it (every LF as CR LF). false when memory runs out.
-static bool AppendEncoded(ContentBuffer* content, const wchar_t* line)
+// Where the next line goes: the block is written out first when the longest line (a tile's,
+// every comma of its texts escaped) might not fit behind what it holds.
+static wchar_t* RoomForLine(SaveStream* out, size_t* capacity)
 {
-    size_t length = wcslen(line);
-    if (!ReserveContent(content, 2 * length))
-        return false;
-    content->length += EncodeConfigText(line, length, content->text + content->length);
-    return true;
+    if (SaveBlockCharacters - out->length < ConfigLineCapacity)
+        WriteOutBlock(out);
+    *capacity = SaveBlockCharacters - out->length;
+    return saveBlock + out->length;
 }
 
-// Room for a typical line per filled tile from the start: growing a block of megabytes
-// step by step would copy it again and again.
-static const size_t TypicalLineLength = 256;
-
-static bool BuildConfigContent(ContentBuffer* content)
+static void WriteText(SaveStream* out, const wchar_t* text)
 {
-    static wchar_t line[ConfigLineCapacity];
+    size_t capacity = 0;
+    wchar_t* room = RoomForLine(out, &capacity);
+    size_t length = EncodeConfigText(text, wcslen(text), room, capacity);
+    out->ok = out->ok && length > 0;
+    out->length += length;
+}
+
+// The byte order mark, the header, the settings line and the line of every filled tile of
+// the whole array, as the runtime's text mode writes them.
+static bool WriteConfigContent(HANDLE file)
+{
+    static const wchar_t start[] = { ByteOrderMark, L'\0' };
+    wchar_t line[ConfigLineCapacity];
     int values[SettingsFieldCount];
     GatherSettingsValues(values);
-    size_t filled = 0;
-    for (const Tile& tile : TileGrid)
-        filled += tile.filled ? 1 : 0;
-    if (!ReserveContent(content, (filled + 2) * TypicalLineLength))
-        return false;
-
-    const wchar_t start[] = { ByteOrderMark, L'\0' };
-    if (!AppendEncoded(content, start) || !AppendEncoded(content, ConfigHeaderLine) || !AppendEncoded(content, L"\n"))
-        return false;
-    if (FormatSettingsLine(values, line, _countof(line)) < 0 || !AppendEncoded(content, line))
-        return false;
-    for (int row = 1; row <= MaxRows; row++) {
+    SaveStream out = { file, 0, true };
+    WriteText(&out, start);
+    WriteText(&out, ConfigHeaderLine);
+    WriteText(&out, L"\n");
+    out.ok = out.ok && FormatSettingsLine(values, line, _countof(line)) >= 0;
+    WriteText(&out, line);
+    for (int row = 1; row <= MaxRows && out.ok; row++) {
         for (int column = 1; column <= MaxColumns; column++) {
             const Tile* tile = TileAt(row, column);
             if (!tile->filled)
                 continue;
-            if (FormatTileLine(row, column, tile, line, _countof(line)) < 0 || !AppendEncoded(content, line))
-                return false;
+            size_t capacity = 0;
+            wchar_t* room = RoomForLine(&out, &capacity);
+            int length = FormatTileLineForFile(row, column, tile, room, capacity);
+            out.ok = out.ok && length >= 0;
+            out.length += length >= 0 ? (size_t)length : 0;
         }
     }
-    return true;
+    WriteOutBlock(&out);
+    return out.ok;
+}
+
+// Writes the new content into a file of its own, flushed to the disk.
+static bool WriteConfigFileTo(const wchar_t* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = WriteConfigContent(file) && FlushFileBuffers(file);
+    return CloseHandle(file) && ok;
 }
 
 int SaveConfig(void)
@@ -543,16 +541,10 @@ int SaveConfig(void)
     if (ComposePath(temp, _countof(temp), path, TemporarySuffix) != 0 || !WaitUntilWritable(path))
         return -1;
 
-    ContentBuffer content = {};
-    bool built = BuildConfigContent(&content) && content.length * sizeof(wchar_t) <= MAXDWORD;
-    DWORD size = built ? (DWORD)(content.length * sizeof(wchar_t)) : 0;
     // The new content is written beside the file, flushed to the disk, and only then
     // replaces it in one step: a crash or power loss leaves either the old file or the new
     // one, never a part.
-    bool saved = built && WriteWholeFile(temp, CREATE_ALWAYS, content.text, size, true) &&
-                 ReplaceConfigFile(path, temp, content.text, size);
-    if (content.text != NULL)
-        HeapFree(GetProcessHeap(), 0, content.text);
+    bool saved = WriteConfigFileTo(temp) && ReplaceConfigFile(path, temp);
     if (!saved) {
         DeleteFileW(temp);
         return -1;

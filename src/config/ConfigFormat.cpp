@@ -13,6 +13,8 @@ static const int ConfigVersion = 3;
 
 static wchar_t escapeBuffer[EscapedTextCapacity];
 
+static const wchar_t EndOfText = 0x1A;   // CTRL+Z
+
 // Only ASCII digits: wcstol reads nothing else, so any other "digit" would come out as 0.
 static bool IsDigit(wchar_t c)
 {
@@ -88,47 +90,81 @@ int ReadHeaderVersion(const wchar_t* line, int* version)
     return 1;
 }
 
-// A signed number field: at most maxLength characters, digits with an optional leading
-// "-". Blanks only read as 0. Returns false when the field is unreadable.
-static bool ReadNumberField(wchar_t* token, size_t maxLength, bool allowSign, long* value)
+// A field of a line, not terminated: where it begins and how long it is.
+struct Token {
+    const wchar_t* text;
+    size_t length;
+};
+
+// The next token of a NUL-terminated line as wcstok with "," finds it: runs of commas
+// separate, so an empty field is never seen. False when none is left; *cursor moves past the
+// token and its comma. Reads the line in place, where wcstok would copy and cut it.
+static bool NextToken(const wchar_t** cursor, Token* token)
 {
-    TrimBlanks(token);
-    size_t length = wcslen(token);
-    if (length > maxLength)
-        return false;
-    for (size_t i = 0; i < length; i++) {
-        if (IsDigit(token[i]))
-            continue;
-        if (allowSign && i == 0 && token[i] == L'-')
-            continue;
-        return false;
+    const wchar_t* p = *cursor;
+    while (*p == L',')
+        p++;
+    const wchar_t* start = p;
+    while (*p != L'\0' && *p != L',')
+        p++;
+    token->text = start;
+    token->length = (size_t)(p - start);
+    *cursor = *p == L',' ? p + 1 : p;
+    return token->length > 0;
+}
+
+// TrimBlanks on a token: a final line feed, then blanks and tabs at both ends.
+static void TrimToken(Token* token)
+{
+    if (token->length > 0 && token->text[token->length - 1] == L'\n')
+        token->length--;
+    while (token->length > 0 && IsBlank(token->text[0])) {
+        token->text++;
+        token->length--;
     }
-    *value = wcstol(token, NULL, 10);
+    while (token->length > 0 && IsBlank(token->text[token->length - 1]))
+        token->length--;
+}
+
+// A signed number field: at most maxLength characters after trimming, digits with an
+// optional leading "-". Blanks only, or a lone "-", read as 0 (as wcstol reads them). False
+// when the field is unreadable.
+static bool ReadNumberField(Token token, size_t maxLength, bool allowSign, long* value)
+{
+    TrimToken(&token);
+    if (token.length > maxLength)
+        return false;
+    long number = 0;
+    bool negative = false;
+    for (size_t i = 0; i < token.length; i++) {
+        wchar_t c = token.text[i];
+        if (IsDigit(c))
+            number = number * 10 + (c - L'0');
+        else if (allowSign && i == 0 && c == L'-')
+            negative = true;
+        else
+            return false;
+    }
+    *value = negative ? -number : number;
     return true;
 }
 
 int ParseSettingsLine(const wchar_t* line, int values[SettingsFieldCount])
 {
-    static wchar_t work[ConfigLineCapacity];
     for (int i = 0; i < SettingsFieldCount; i++)
         values[i] = UnreadSetting;
-    if (wcslen(line) >= _countof(work))
-        return -1;
-    wcscpy_s(work, _countof(work), line);
-
     int result = 0;
-    wchar_t* context = NULL;
-    wchar_t* token = wcstok_s(work, L",", &context);
+    const wchar_t* cursor = line;
     for (int i = 0; i < SettingsFieldCount; i++) {
+        Token token;
         // A line with fewer than twelve fields cannot be trusted: later values moved up.
-        if (token == NULL)
+        if (!NextToken(&cursor, &token))
             return -1;
         long value = 0;
         if (ReadNumberField(token, 4, true, &value))
             values[i] = (int)value;
         else
             result = -1;
-        token = wcstok_s(NULL, L",", &context);
     }
     return result;
 }
@@ -170,78 +206,77 @@ void ApplySettingsValues(const int values[SettingsFieldCount])
 }
 
 // Gathers one text field from the tokens: a token that ends in the escape stands for a
-// comma and continues the field into the next token.
-static bool GatherTextField(wchar_t** context, wchar_t* field, size_t capacity)
+// comma and continues the field into the next token. Returns the field's length, or -1 when
+// it does not fit.
+static int GatherTextField(const wchar_t** cursor, wchar_t* field, size_t capacity)
 {
     size_t length = 0;
-    field[0] = L'\0';
     for (;;) {
-        wchar_t* token = wcstok_s(NULL, L",", context);
-        if (token == NULL)
-            token = (wchar_t*)L"";
-        size_t tokenLength = wcslen(token);
-        bool escaped = tokenLength >= CommaEscapeLength &&
-                       wcscmp(token + tokenLength - CommaEscapeLength, CommaEscape) == 0;
-        size_t partLength = escaped ? tokenLength - CommaEscapeLength : tokenLength;
+        Token token;
+        NextToken(cursor, &token);   // none left: an empty token
+        bool escaped = token.length >= CommaEscapeLength &&
+                       wmemcmp(token.text + token.length - CommaEscapeLength, CommaEscape, CommaEscapeLength) == 0;
+        size_t partLength = escaped ? token.length - CommaEscapeLength : token.length;
         if (length + partLength + (escaped ? 1 : 0) >= capacity)
-            return false;
-        wmemcpy(field + length, token, partLength);
+            return -1;
+        wmemcpy(field + length, token.text, partLength);
         length += partLength;
         if (escaped)
             field[length++] = L',';
         field[length] = L'\0';
         if (!escaped)
-            return true;
+            return (int)length;
     }
+}
+
+// The next token as a number field; blanks only read as 0.
+static bool ReadNextNumber(const wchar_t** cursor, size_t maxLength, bool allowSign, long* value)
+{
+    Token token;
+    return NextToken(cursor, &token) && ReadNumberField(token, maxLength, allowSign, value);
+}
+
+// A row or a column: one to three digits, 1 to last.
+static bool ReadPosition(const wchar_t** cursor, long last, long* value)
+{
+    Token token;
+    if (!NextToken(cursor, &token))
+        return false;
+    TrimToken(&token);
+    return token.length > 0 && ReadNumberField(token, 3, false, value) && *value >= 1 && *value <= last;
 }
 
 int ParseTileLine(const wchar_t* line, TileLine* tile)
 {
-    static wchar_t work[ConfigLineCapacity];
-    static wchar_t path[ConfigLineCapacity];
-    static wchar_t name[ConfigLineCapacity];
-    if (wcslen(line) >= _countof(work))
-        return -1;
-    wcscpy_s(work, _countof(work), line);
-
-    wchar_t* context = NULL;
-    wchar_t* token = wcstok_s(work, L",", &context);
-    long row = 0;
-    if (token == NULL || !ReadNumberField(token, 3, false, &row) || token[0] == L'\0' || row < 1 || row > MaxRows)
-        return -1;
-    token = wcstok_s(NULL, L",", &context);
-    long column = 0;
-    if (token == NULL || !ReadNumberField(token, 3, false, &column) || token[0] == L'\0' || column < 1 ||
-        column > MaxColumns)
-        return -1;
-    token = wcstok_s(NULL, L",", &context);
-    long kind = 0;
-    // -1 is what the program itself writes for a target it could not find.
-    if (token == NULL || !ReadNumberField(token, 4, true, &kind) || kind < TileKind::NotOnDisk)
-        return -1;
-    token = wcstok_s(NULL, L",", &context);
-    long color = 0;
-    if (token == NULL || !ReadNumberField(token, 8, false, &color))
+    const wchar_t* cursor = line;
+    long row = 0, column = 0, kind = 0, color = 0;
+    // -1 is the kind the program itself writes for a target it could not find.
+    if (!ReadPosition(&cursor, MaxRows, &row) || !ReadPosition(&cursor, MaxColumns, &column) ||
+        !ReadNextNumber(&cursor, 4, true, &kind) || kind < TileKind::NotOnDisk ||
+        !ReadNextNumber(&cursor, 8, false, &color))
         return -1;
 
-    if (!GatherTextField(&context, path, _countof(path)) || !GatherTextField(&context, name, _countof(name)))
+    int pathLength = GatherTextField(&cursor, tile->path, _countof(tile->path));
+    int nameLength = pathLength < 0 ? -1 : GatherTextField(&cursor, tile->name, _countof(tile->name));
+    if (nameLength < 0)
         return -1;
-    TrimBlanks(path);
-    size_t nameLength = wcslen(name);
-    if (nameLength > 0 && name[nameLength - 1] == L'\n')
-        name[--nameLength] = L'\0';
+    // The path as TrimBlanks leaves it; of the name only a final line feed goes.
+    Token path = { tile->path, (size_t)pathLength };
+    TrimToken(&path);
+    if (nameLength > 0 && tile->name[nameLength - 1] == L'\n')
+        tile->name[--nameLength] = L'\0';
 
     // A text longer than the tile can hold is never loaded shortened.
-    size_t pathLength = wcslen(path);
-    if (pathLength == 0 || pathLength >= TileTextCapacity || nameLength >= TileTextCapacity)
+    if (path.length == 0 || path.length >= TileTextCapacity || (size_t)nameLength >= TileTextCapacity)
         return -1;
-
+    wmemmove(tile->path, path.text, path.length);
+    tile->path[path.length] = L'\0';
+    tile->pathLength = path.length;
+    tile->nameLength = (size_t)nameLength;
     tile->row = (int)row;
     tile->column = (int)column;
     tile->kind = (int)kind;
     tile->backColor = (COLORREF)color;
-    wcscpy_s(tile->path, _countof(tile->path), path);
-    wcscpy_s(tile->name, _countof(tile->name), name);
     return 0;
 }
 
@@ -274,10 +309,13 @@ struct LineWriter {
     size_t capacity;
     size_t length;
     bool full;
+    bool fileForm;   // every line feed written as CR LF, as the file stores it
 };
 
 static void Put(LineWriter* line, wchar_t c)
 {
+    if (c == L'\n' && line->fileForm)
+        Put(line, L'\r');
     if (line->length + 1 < line->capacity)
         line->out[line->length++] = c;
     else
@@ -310,11 +348,33 @@ static void PutEscaped(LineWriter* line, const wchar_t* text)
     }
 }
 
+// The same into room known to be large enough, a run between two commas at a time: the
+// save writes 5,000 of these.
+static wchar_t* CopyEscaped(wchar_t* out, const wchar_t* text, bool fileForm)
+{
+    for (;;) {
+        const wchar_t* run = text;
+        while (*text != L'\0' && *text != L',' && *text != L'\n')
+            text++;
+        wmemcpy(out, run, (size_t)(text - run));
+        out += text - run;
+        if (*text == L'\0')
+            return out;
+        if (*text == L',') {
+            wmemcpy(out, CommaEscape, CommaEscapeLength);
+            out += CommaEscapeLength;
+        } else if (fileForm) {
+            *out++ = L'\r';
+        }
+        *out++ = *text++;
+    }
+}
+
 // Written by hand rather than through the runtime's formatter: saving 5,000 tiles spent
 // most of its time there.
-int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity)
+static int WriteTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity, bool fileForm)
 {
-    LineWriter line = { out, capacity, 0, capacity == 0 };
+    LineWriter line = { out, capacity, 0, capacity == 0, fileForm };
     PutNumber(&line, row);
     Put(&line, L',');
     PutNumber(&line, column);
@@ -323,11 +383,22 @@ int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t c
     Put(&line, L',');
     PutNumber(&line, (int)tile->backColor);
     Put(&line, L',');
-    PutEscaped(&line, tile->path);
-    if (PathNeedsGuard(tile->path))
-        Put(&line, L' ');
-    Put(&line, L',');
-    PutEscaped(&line, tile->name);
+    // Both texts, every character escaped, and the line's end fit what is left: no checks.
+    bool roomy = !line.full && line.capacity - line.length > 2 * (CommaEscapeLength + 1) * TileTextCapacity + 8;
+    if (roomy) {
+        wchar_t* out = CopyEscaped(line.out + line.length, tile->path, fileForm);
+        if (PathNeedsGuard(tile->path))
+            *out++ = L' ';
+        *out++ = L',';
+        out = CopyEscaped(out, tile->name, fileForm);
+        line.length = (size_t)(out - line.out);
+    } else {
+        PutEscaped(&line, tile->path);
+        if (PathNeedsGuard(tile->path))
+            Put(&line, L' ');
+        Put(&line, L',');
+        PutEscaped(&line, tile->name);
+    }
     Put(&line, L'\n');
     if (line.full)
         return -1;
@@ -335,21 +406,16 @@ int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t c
     return (int)line.length;
 }
 
-static const wchar_t EndOfText = 0x1A;   // CTRL+Z
-
-// CR LF to LF and the end at CTRL+Z, on UTF-16 code units.
-static size_t TranslateTextMode(const wchar_t* in, size_t length, wchar_t* out)
+int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity)
 {
-    size_t n = 0;
-    for (size_t i = 0; i < length; i++) {
-        if (in[i] == EndOfText)
-            break;
-        if (in[i] == L'\r' && i + 1 < length && in[i + 1] == L'\n')
-            continue;
-        out[n++] = in[i];
-    }
-    return n;
+    return WriteTileLine(row, column, tile, out, capacity, false);
 }
+
+int FormatTileLineForFile(int row, int column, const Tile* tile, wchar_t* out, size_t capacity)
+{
+    return WriteTileLine(row, column, tile, out, capacity, true);
+}
+
 
 static bool HasUtf8Mark(const unsigned char* bytes, size_t size)
 {
@@ -361,34 +427,74 @@ bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size)
     return HasUtf8Mark(bytes, size) || (size >= 4 && memcmp(bytes, "//#v", 4) == 0);
 }
 
-size_t DecodeConfigText(const unsigned char* bytes, size_t size, wchar_t* out)
+void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* utf8Text, ConfigText* text)
 {
-    size_t length = 0;
     if (ConfigTextIsUtf8(bytes, size)) {
-        // CR LF and CTRL+Z are single bytes in UTF-8: cut at CTRL+Z, decode, then translate.
+        // CTRL+Z is one byte in UTF-8: the text ends there before it is decoded.
         size_t skipped = HasUtf8Mark(bytes, size) ? 3 : 0;
         const unsigned char* start = bytes + skipped;
-        const unsigned char* end = (const unsigned char*)memchr(start, EndOfText, size - skipped);
-        size_t count = end != NULL ? (size_t)(end - start) : size - skipped;
-        int decoded = count > 0 ? MultiByteToWideChar(CP_UTF8, 0, (const char*)start, (int)count, out, (int)count + 1) : 0;
-        length = TranslateTextMode(out, decoded > 0 ? (size_t)decoded : 0, out);
+        const unsigned char* stop = (const unsigned char*)memchr(start, EndOfText, size - skipped);
+        size_t count = stop != NULL ? (size_t)(stop - start) : size - skipped;
+        int decoded = count > 0 ? MultiByteToWideChar(CP_UTF8, 0, (const char*)start, (int)count, utf8Text, (int)count + 1) : 0;
+        text->next = utf8Text;
+        text->end = utf8Text + (decoded > 0 ? decoded : 0);
     } else {
         size_t offset = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE ? 2 : 0;
-        size_t units = (size - offset) / 2;   // a last odd byte is no character
-        memmove(out, bytes + offset, units * sizeof(wchar_t));
-        length = TranslateTextMode(out, units, out);
+        text->next = (const wchar_t*)(bytes + offset);
+        text->end = text->next + (size - offset) / 2;   // a last odd byte is no character
     }
-    out[length] = L'\0';
-    return length;
 }
 
-size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out)
+// Puts characters at the end of a line being read, as far as the buffer holds them; the
+// length counts them all.
+static void AppendToLine(const wchar_t* characters, size_t count, wchar_t* line, size_t capacity, size_t* length)
 {
+    size_t kept = *length < capacity ? *length : capacity;
+    size_t room = kept + 1 < capacity ? capacity - 1 - kept : 0;
+    wmemcpy(line + kept, characters, count < room ? count : room);
+    *length += count;
+}
+
+int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* length)
+{
+    const wchar_t* p = text->next;
     size_t n = 0;
-    for (size_t i = 0; i < length; i++) {
-        if (text[i] == L'\n')
-            out[n++] = L'\r';
-        out[n++] = text[i];
+    bool holdsNul = false;
+    while (p < text->end) {
+        // Characters that text mode passes on as they are, a run at a time.
+        const wchar_t* run = p;
+        while (p < text->end && *p >= 0x20)
+            p++;
+        AppendToLine(run, (size_t)(p - run), line, capacity, &n);
+        if (p == text->end)
+            break;
+        wchar_t c = *p++;
+        if (c == EndOfText) {
+            text->end = p - 1;
+            break;
+        }
+        if (c == L'\r' && p < text->end && *p == L'\n')
+            c = *p++;   // CR LF reads as LF
+        holdsNul = holdsNul || c == L'\0';
+        AppendToLine(&c, 1, line, capacity, &n);
+        if (c == L'\n')
+            break;
     }
-    return n;
+    text->next = p;
+    size_t kept = n + 1 < capacity ? n : (capacity > 0 ? capacity - 1 : 0);
+    if (capacity > 0)
+        line[kept] = L'\0';
+    if (length != NULL)
+        *length = kept;
+    if (n == 0)
+        return 0;
+    return !holdsNul && n + 1 <= capacity ? 1 : -1;
+}
+
+size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity)
+{
+    LineWriter writer = { out, capacity, 0, capacity == 0, true };
+    for (size_t i = 0; i < length; i++)
+        Put(&writer, text[i]);
+    return writer.full ? 0 : writer.length;
 }

@@ -47,13 +47,17 @@ int ParseSettingsLine(const wchar_t* line, int values[SettingsFieldCount]);
 // Applies twelve readable settings values to AppSettings and the selection.
 void ApplySettingsValues(const int values[SettingsFieldCount]);
 
+// A tile line read: the texts are gathered where they stay, as long as a line may make them,
+// and are shorter than a tile's texts once the line is valid.
 struct TileLine {
     int row;
     int column;
     int kind;
     COLORREF backColor;
-    wchar_t path[TileTextCapacity];
-    wchar_t name[TileTextCapacity];
+    size_t pathLength;
+    size_t nameLength;
+    wchar_t path[ConfigLineCapacity];
+    wchar_t name[ConfigLineCapacity];
 };
 
 // Parses a tile line. Returns 0 when it is valid; -1 when it must be skipped.
@@ -71,13 +75,29 @@ int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t c
 // leaves that after a hand edit).
 bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size);
 
-// The text of the file's bytes as the runtime's text mode reads it: UTF-8 (see above), else
-// UTF-16LE after an optional FF FE; CR LF becomes LF, a CTRL+Z ends the text, a last odd
-// byte is dropped and malformed UTF-8 becomes U+FFFD. out holds at least size + 1
-// characters, or for UTF-16 text size / 2 + 1 and may then be the bytes themselves; returns
-// the text's length. The caller refuses FE FF.
-size_t DecodeConfigText(const unsigned char* bytes, size_t size, wchar_t* out);
+// The text of a configuration file, read line by line as the runtime's text mode reads it:
+// CR LF comes back as LF, a CTRL+Z ends the text.
+struct ConfigText {
+    const wchar_t* next;
+    const wchar_t* end;
+};
 
-// Appends text to out as the runtime's text mode writes it in UTF-16LE: every LF as
-// CR LF. out holds at least 2 x length characters; returns the characters appended.
-size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out);
+// Starts reading a file's bytes: UTF-16LE text (after an optional FF FE; a last odd byte
+// is no character) is read where it lies, with no copy; UTF-8 text (see ConfigTextIsUtf8)
+// is decoded into utf8Text first, which then holds at least size + 1 characters (malformed
+// bytes become U+FFFD). The caller refuses FE FF.
+void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* utf8Text, ConfigText* text);
+
+// Copies the next line, its line feed included, into line (terminated) and gives its length
+// in *length when that is not NULL. Returns 1 for a line, 0 at the end of the text, and -1
+// for a line that cannot be taken whole (too long for the buffer, or holding a NUL): its rest
+// is passed over, so it never comes back as a line of its own.
+int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* length);
+
+// The line of a filled tile as the file stores it, every line feed as CR LF; returns the
+// length or -1.
+int FormatTileLineForFile(int row, int column, const Tile* tile, wchar_t* out, size_t capacity);
+
+// Writes text as the runtime's text mode writes it in UTF-16LE, every LF as CR LF. Returns
+// the characters written (terminated), or 0 when they do not fit capacity.
+size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity);

@@ -6,6 +6,7 @@
 
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
+#include "shell/Com.h"
 
 static wchar_t displayNameBuffer[ShellDisplayNameCapacity];
 
@@ -34,6 +35,7 @@ const wchar_t* LastPathComponent(const wchar_t* s)
 const wchar_t* ShellDisplayName(const wchar_t* path)
 {
     SHFILEINFOW info = {};
+    EnsureComInitialized();
     if (SHGetFileInfoW(path, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info), SHGFI_DISPLAYNAME) == 0)
         return NULL;
     MakeTileLabel(info.szDisplayName, displayNameBuffer, ShellDisplayNameCapacity);

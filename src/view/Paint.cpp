@@ -8,6 +8,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
+#include "shell/Com.h"
 
 static const COLORREF Black = 0x000000;
 static const COLORREF White = 0xFFFFFF;
@@ -143,6 +144,7 @@ static void DrawSelectionFrame(HDC dc, const RECT* r)
 
 static void LookUpIcon(Tile* tile)
 {
+    EnsureComInitialized();
     DWORD_PTR imageList = SHGetFileInfoW(tile->path, FILE_ATTRIBUTE_NORMAL, &iconLookupInfo, sizeof(iconLookupInfo),
                                          SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME |
                                              SHGFI_SHELLICONSIZE);

@@ -50,17 +50,25 @@ static void WriteAll(const wchar_t* path, const std::string& bytes, bool flush)
     CloseHandle(file);
 }
 
-template <typename Body>
-static double Median(int runs, Body body)
+// The median of runs of body, each after an untimed prepare.
+template <typename Prepare, typename Body>
+static double Median(int runs, Prepare prepare, Body body)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; i++) {
+        prepare();
         double start = NowMs();
         body();
         times.push_back(NowMs() - start);
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+template <typename Body>
+static double Median(int runs, Body body)
+{
+    return Median(runs, [] {}, body);
 }
 
 int main()
@@ -81,8 +89,8 @@ int main()
     std::string bytes = ReadAll(path);
     wchar_t copy[MAX_PATH];
     wchar_t renamed[MAX_PATH];
-    swprintf_s(copy, MAX_PATH, L"%ls\\copy.new", folder);
-    swprintf_s(renamed, MAX_PATH, L"%ls\\copy.cfg", folder);
+    swprintf_s(copy, MAX_PATH, L"%ls\\Morrowtide\\Vantrel.cfg.new", folder);
+    swprintf_s(renamed, MAX_PATH, L"%ls\\Morrowtide\\Vantrel.cfg", folder);
 
     const int runs = 31;
     double save = Median(runs, [] { SaveConfig(); });
@@ -91,17 +99,25 @@ int main()
         WriteAll(copy, bytes, true);
         MoveFileExW(copy, renamed, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     });
-    double load = Median(runs, [] {
-        SetStartSettings();   // the selection and settings back; every tile is rewritten by the load
-        LoadConfig();
-    });
+    // Start-up loads into an empty grid.
+    double load = Median(runs, [] { ResetGridAndSettings(); }, [] { LoadConfig(); });
     double read = Median(runs, [&] { ReadAll(path); });
+    // What a save cannot avoid beyond the write: one read of every tile's texts, which lie
+    // apart in the model's 7 MB.
+    static size_t characters;
+    double walk = Median(runs, [] {
+        characters = 0;
+        for (const Tile& tile : TileGrid)
+            characters += tile.filled ? wcslen(tile.path) + wcslen(tile.name) : 0;
+    });
 
-    printf("| SaveConfig of 5,000 tiles (%u bytes) | %.1f ms | %.1f ms | %.2fx | <= 3x |\n", (unsigned)bytes.size(), save,
+    printf("| SaveConfig of 5,000 tiles (%u bytes) | %.1f ms | %.1f ms | %.2fx | - |\n", (unsigned)bytes.size(), save,
            write, save / write);
-    printf("| SaveConfig, floor flushed and renamed as the save is | %.1f ms | %.1f ms | %.2fx | - |\n", save, safeWrite,
-           save / safeWrite);
-    printf("| LoadConfig of 5,000 tiles | %.1f ms | %.1f ms | %.2fx | <= 3x |\n", load, read, load / read);
+    printf("| SaveConfig, floor flushed and renamed as the save is | %.1f ms | %.1f ms | %.2fx | <= 1.5x |\n", save,
+           safeWrite, save / safeWrite);
+    printf("| SaveConfig, floor flushed and renamed plus one read of every tile's texts | %.1f ms | %.1f ms | %.2fx | - |\n",
+           save, safeWrite + walk, save / (safeWrite + walk));
+    printf("| LoadConfig of 5,000 tiles | %.1f ms | %.1f ms | %.2fx | <= 2x |\n", load, read, load / read);
 
     MainWindow = NULL;
     SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW);   // no save on destroy

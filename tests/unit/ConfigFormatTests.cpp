@@ -334,7 +334,7 @@ static std::wstring ReadThroughRuntime(const std::wstring& path)
     return text;
 }
 
-TEST(TextModeTest, DecodingReadsWhatTheRuntimesTextModeReads)
+TEST(TextModeTest, LinesReadAsTheRuntimesTextModeReads)
 {
     TestFolder folder;
     std::wstring path = folder.Join(L"text.bin");
@@ -360,10 +360,15 @@ TEST(TextModeTest, DecodingReadsWhatTheRuntimesTextModeReads)
     }
     for (const std::string& bytes : files) {
         ASSERT_TRUE(WriteFileBytes(path, bytes));
-        std::vector<wchar_t> out(bytes.size() + 1);
-        size_t length = DecodeConfigText((const unsigned char*)bytes.data(), bytes.size(), out.data());
-        std::wstring expected = ReadThroughRuntime(path);
-        EXPECT_EQ(std::wstring(out.data(), length), expected) << "file of " << bytes.size() << " bytes";
+        std::vector<wchar_t> utf8(bytes.size() + 1);
+        ConfigText text;
+        StartConfigText((const unsigned char*)bytes.data(), bytes.size(), utf8.data(), &text);
+        std::wstring lines;
+        wchar_t line[64];
+        size_t length = 0;
+        while (ReadConfigLine(&text, line, _countof(line), &length) != 0)
+            lines.append(line, length);
+        EXPECT_EQ(lines, ReadThroughRuntime(path)) << "file of " << bytes.size() << " bytes";
     }
 }
 
@@ -379,7 +384,7 @@ TEST(TextModeTest, EncodingWritesWhatTheRuntimesTextModeWrites)
         fclose(file);
         std::vector<wchar_t> out(2 * text.size() + 2, 0);
         out[0] = 0xFEFF;
-        size_t length = 1 + EncodeConfigText(text.c_str(), text.size(), out.data() + 1);
+        size_t length = 1 + EncodeConfigText(text.c_str(), text.size(), out.data() + 1, out.size() - 1);
         EXPECT_EQ(std::string((const char*)out.data(), length * sizeof(wchar_t)), ReadFileBytes(path));
     }
 }
