@@ -6,9 +6,11 @@
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
 #include "resources/resource.h"
+#include "view/Accessible.h"
 #include "view/Keyboard.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
+#include "view/TileTip.h"
 
 const wchar_t MainWindowClassName[] = L"Vantrel";
 const wchar_t MainWindowTitle[] = L"Vantrel";
@@ -48,6 +50,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    HideTileTipOn(message);
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
@@ -65,6 +68,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
     case WM_KEYDOWN:        OnKeyDown(window, wParam); return 0;
     case WM_CHAR:           OnChar(window, wParam); return 0;
+
+    case WM_MOUSEMOVE:      OnMouseMove(window, lParam); return 0;
+    case WM_MOUSEHOVER:     OnMouseHover(window, lParam); return 0;
+    case WM_MOUSELEAVE:     OnMouseLeave(window); return 0;
+    case WM_GETOBJECT:      return OnGetObject(window, wParam, lParam);
+    case WM_TILE_ACCESSIBLE_ACTION: OnTileAccessibleAction(window, wParam, lParam); return 0;
 
     case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
     case WM_MBUTTONDOWN:    OnMiddleButtonDown(window); return 0;
@@ -117,6 +126,7 @@ void OnDestroy(HWND)
 {
     // The quit message is posted last: a message box shown before it must stay open
     // until the user has read it, and its modal loop would end at once on WM_QUIT.
+    ReleaseGridAccessible();
     if (SaveConfig() != 0)
         MessageBoxW(NULL, ConfigWriteFailedText, NULL, MB_OK);
     RotateBackups();

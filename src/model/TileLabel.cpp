@@ -28,3 +28,34 @@ int MakeTileLabel(const wchar_t* text, wchar_t* out, size_t capacity)
     }
     return (int)length;
 }
+
+static size_t WithoutTrailingBlanks(const wchar_t* text, size_t length)
+{
+    while (length > 0 && text[length - 1] == L' ')
+        length--;
+    return length;
+}
+
+int TileWholeName(const wchar_t* name, wchar_t* out, size_t capacity)
+{
+    if (capacity == 0)
+        return 0;
+    const size_t lineLength = TileLabelLength / 2;
+    size_t length = wcslen(name);
+    size_t first = length < lineLength ? length : lineLength;
+    size_t kept = WithoutTrailingBlanks(name, first);
+    size_t restLength = length > first ? WithoutTrailingBlanks(name + first, length - first) : 0;
+    size_t n = 0;
+    auto append = [&](const wchar_t* text, size_t count) {
+        size_t room = capacity - 1 - n;
+        count = count < room ? count : room;
+        wmemcpy(out + n, text, count);
+        n += count;
+    };
+    append(name, kept);
+    if (restLength > 0 && kept < first && kept > 0)
+        append(L" ", 1);
+    append(name + first, restLength);
+    out[n] = L'\0';
+    return (int)n;
+}

@@ -168,12 +168,12 @@ help() {
     entry 'Drag and drop' 'Drop files or folders from the file manager onto empty tiles.'
     entry 'Shift or Ctrl + click' 'Left click only selects a tile; right click shows its row and column.'
     entry 'Mouse wheel' 'Scrolls up and down; with Shift in fine steps, with Ctrl sideways.'
+    entry 'Resting the pointer' 'On a filled tile: a tip with its whole name and its whole target.'
 
     heading 'KEYBOARD'
     entry 'Arrow keys' 'Move the selection; it wraps around at the edges of the grid.'
     entry 'Shift / Ctrl + arrows' 'Scroll by one pixel / by one tile.'
-    entry 'Home / End' 'Select the first / last tile.'
-    entry 'Page Up / Page Down' 'Scroll up / down by one tile.'
+    entry 'Home / End' 'Select the first / last tile. Page Up / Page Down scroll by one tile.'
     entry 'Return / Space' 'Run the selected tile / open its menu, like a left / right click.'
     entry 'A letter' 'Selects the next tile whose name starts with that letter.'
     entry 'Ctrl+Alt+Z' 'Hotkey: brings Vantrel forward, or minimises it when it is in front;' \

@@ -7,7 +7,7 @@ objdump="$1"
 exe="$2"
 headers=$("$objdump" -p "$exe") || { echo "objdump failed on $exe"; exit 1; }
 
-allowed='^(kernel32|user32|gdi32|shell32|comdlg32|comctl32|ole32|oleaut32|advapi32|shlwapi|version|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+|ntdll|uxtheme)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|comdlg32|comctl32|ole32|oleaut32|oleacc|advapi32|shlwapi|version|msvcrt|ucrtbase|api-ms-win-crt-[a-z0-9-]+|ntdll|uxtheme)\.dll$'
 status=0
 imports=$(printf '%s\n' "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 [ -n "$imports" ] || { echo "no import table found"; exit 1; }

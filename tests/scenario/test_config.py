@@ -45,6 +45,10 @@ class ConfigTest(ScenarioTest):
             self.assertGreater(shot.count(x + 12, y + 67, x + 100, y + 95, WHITE), 10, (row, column))
         x, y = self.tile_origin(window, 2, 2)
         self.assertEqual(shot.count(x + 1, y + 1, x + 101, y + 101, GREY), 100 * 100)
+        # A screen reader in another process reads the selected folder tile.
+        code, tile = self.s.probe('accessible', '2')
+        self.assertEqual((code, tile['count'], tile['name'], tile['value']), (0, '48', 'Projects', r'D:\Projects'))
+        self.assertEqual(int(tile['state']) & 0x6, 0x6, 'focused and selected')
         self.assertEqual(self.s.close(process), 0)
 
         lines = self.s.config_lines()

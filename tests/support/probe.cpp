@@ -8,6 +8,8 @@
 //     probe minimize [class]    minimises it
 //     probe cover               opens a plain window that takes the foreground, until killed
 //     probe appdata             the local application data folder
+//     probe accessible CHILD    what a screen reader in another process reads of Vantrel's
+//                               grid: the child count, and the name, value and state of a tile
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
 //     probe hold-file PATH      holds a file open, sharing nothing, until killed
 //     probe serve               answers the commands above that end by themselves, one per
@@ -17,6 +19,7 @@
 // Output is one "key=value" per line. Exit code 2 when the asked-for window is missing.
 #include <windows.h>
 #include <knownfolders.h>
+#include <oleacc.h>
 #include <shlobj.h>
 #include <stdio.h>
 #include <wchar.h>
@@ -120,6 +123,34 @@ static int Cover(void)
 
 static int Serve(void);
 
+// Through oleacc from this process, as a screen reader asks: the object crosses the process.
+static int DescribeAccessibleTile(long child)
+{
+    static const IID accessibleId = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
+    HWND window = FindWindowW(L"Vantrel", NULL);
+    IAccessible* list = NULL;
+    CoInitialize(NULL);
+    if (window == NULL || FAILED(AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, accessibleId, (void**)&list)))
+        return 2;
+    long count = 0;
+    list->get_accChildCount(&count);
+    printf("count=%ld\n", count);
+    VARIANT tile, state;
+    tile.vt = VT_I4;
+    tile.lVal = child;
+    BSTR name = NULL, value = NULL;
+    list->get_accName(tile, &name);
+    list->get_accValue(tile, &value);
+    list->get_accState(tile, &state);
+    PrintText("name", name != NULL ? name : L"");
+    PrintText("value", value != NULL ? value : L"");
+    printf("state=%ld\n", state.vt == VT_I4 ? state.lVal : -1);
+    SysFreeString(name);
+    SysFreeString(value);
+    list->Release();
+    return 0;
+}
+
 static int RunCommand(int argc, wchar_t** argv)
 {
     if (argc < 2)
@@ -169,6 +200,8 @@ static int RunCommand(int argc, wchar_t** argv)
         Sleep(INFINITE);
         return 0;
     }
+    if (wcscmp(command, L"accessible") == 0 && argc > 2)
+        return DescribeAccessibleTile(wcstol(argv[2], NULL, 10));
     if (wcscmp(command, L"appdata") == 0) {
         PWSTR folder = NULL;
         if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, NULL, &folder)))
