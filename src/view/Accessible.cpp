@@ -29,6 +29,15 @@ struct GridAccessible final : public IAccessible {
 
     explicit GridAccessible(HWND owner) : window(owner) {}
 
+    // The child a call names: *kind 0 for the list itself, 1 for a tile (its row and column
+    // set). Fails for a child that does not exist, and once the window is gone.
+    HRESULT Find(VARIANT child, int* kind, int* row, int* column)
+    {
+        if (Gone())
+            return CO_E_OBJNOTCONNECTED;
+        *kind = Resolve(child, row, column);
+        return *kind < 0 ? E_INVALIDARG : S_OK;
+    }
     // 0 for the list itself, 1 for a tile (its row and column set), -1 for no such child.
     int Resolve(VARIANT child, int* row, int* column)
     {
@@ -109,9 +118,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row, column;
         *name = NULL;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         if (kind == 0)
             return TextResult(L"Vantrel", name);
         const Tile* tile = TileAt(row, column);
@@ -125,9 +135,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row, column;
         *value = NULL;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         if (kind == 0 || !TileAt(row, column)->filled)
             return S_FALSE;
         return TextResult(TileAt(row, column)->path, value);
@@ -136,9 +147,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row, column;
         *description = NULL;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         wchar_t text[48];
         if (kind == 0)
             swprintf_s(text, _countof(text), L"%d rows, %d columns", AppSettings.rows, AppSettings.columns);
@@ -150,9 +162,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row, column;
         role->vt = VT_EMPTY;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         SetChild(role, kind == 0 ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
         return S_OK;
     }
@@ -160,9 +173,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row, column;
         state->vt = VT_EMPTY;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         long flags = STATE_SYSTEM_FOCUSABLE;
         if (kind == 0) {
             flags |= GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0;
@@ -216,9 +230,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row, column;
         *action = NULL;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         if (kind == 0)
             return S_FALSE;
         return TextResult(TileAt(row, column)->filled ? L"Run" : L"Choose a program", action);
@@ -238,9 +253,10 @@ struct GridAccessible final : public IAccessible {
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override
     {
         int row, column;
-        int kind = Gone() ? -2 : Resolve(child, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(child, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         RECT r = {};
         if (kind == 0 ? !GetClientRect(window, &r) : TileRect(row, column, &r) != 0)
             return E_FAIL;
@@ -255,9 +271,10 @@ struct GridAccessible final : public IAccessible {
     {
         int row = 0, column = 0;
         end->vt = VT_EMPTY;
-        int kind = Gone() ? -2 : Resolve(start, &row, &column);
-        if (kind < 0)
-            return kind == -2 ? CO_E_OBJNOTCONNECTED : E_INVALIDARG;
+        int kind = 0;
+        HRESULT found = Find(start, &kind, &row, &column);
+        if (FAILED(found))
+            return found;
         long count = AppSettings.rows * AppSettings.columns;
         long to = 0;
         if (kind == 0 && direction == NAVDIR_FIRSTCHILD)
