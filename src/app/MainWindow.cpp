@@ -57,6 +57,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOVE:           OnMove(window); return 0;
     case WM_HOTKEY:         OnHotkey(window); return 0;
     case WM_DESTROY:        OnDestroy(window); return 0;
+    case WM_NCDESTROY:      ReleaseGridAccessible(); return 0;
 
     case WM_PAINT:          OnPaint(window); return 0;
     case WM_ERASEBKGND:     return 1;
@@ -126,7 +127,6 @@ void OnDestroy(HWND)
 {
     // The quit message is posted last: a message box shown before it must stay open
     // until the user has read it, and its modal loop would end at once on WM_QUIT.
-    ReleaseGridAccessible();
     if (SaveConfig() != 0)
         MessageBoxW(NULL, ConfigWriteFailedText, NULL, MB_OK);
     RotateBackups();

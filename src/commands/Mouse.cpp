@@ -32,33 +32,32 @@ void SelectTileByClick(int row, int column, bool leftClick)
         InvalidateRect(MainWindow, NULL, FALSE);
 }
 
-// A left click on a tile: its message time, client point and tile (row 0: none).
+// A left click on a tile: its message time and client point.
 struct ClickRecord {
     DWORD time;
     int x;
     int y;
-    int row;
-    int column;
+    bool counts;   // false once it has made a pair
 };
 
 // The window's class takes no double clicks, so a double click arrives as two button-downs.
-// Users double-click out of habit: the second one of a pair (the same tile, within the
-// system's double-click time and rectangle) only selects, so that a target runs once and an
-// empty tile opens one Open dialog. Only the mouse's own clicks carry MK_LBUTTON: Return's
-// click never counts as a second one.
-static bool SecondClickOfDouble(WPARAM keyState, int row, int column, LPARAM point)
+// Users double-click out of habit: the second one of a pair (within the system's
+// double-click time and rectangle, as the system pairs them) only selects, so that a target
+// runs once and an empty tile opens one Open dialog, also when the first click scrolled the
+// tile and the second falls on its neighbour. Only the mouse's own clicks carry MK_LBUTTON:
+// Return's click never counts as a second one.
+static bool SecondClickOfDouble(WPARAM keyState, LPARAM point)
 {
     static ClickRecord first;
     if (!(keyState & MK_LBUTTON))
         return false;
-    ClickRecord click = { (DWORD)GetMessageTime(), GET_X_LPARAM(point), GET_Y_LPARAM(point), row, column };
-    bool second = first.row == row && first.column == column && click.time - first.time <= GetDoubleClickTime() &&
+    ClickRecord click = { (DWORD)GetMessageTime(), GET_X_LPARAM(point), GET_Y_LPARAM(point), true };
+    bool second = first.counts && click.time - first.time <= GetDoubleClickTime() &&
                   abs(click.x - first.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
                   abs(click.y - first.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
     // The third click of three starts a new pair.
     first = click;
-    if (second)
-        first.row = 0;
+    first.counts = !second;
     return second;
 }
 
@@ -68,7 +67,7 @@ void OnLeftButtonDown(HWND, WPARAM keyState, LPARAM point)
     HitTestTile(GET_X_LPARAM(point), GET_Y_LPARAM(point), &row, &column, &onTile, &filled);
     if (!onTile)
         return;
-    bool second = SecondClickOfDouble(keyState, row, column, point);
+    bool second = SecondClickOfDouble(keyState, point);
     SelectTileByClick(row, column, true);
     if (IsModifiedClick(keyState) || second)
         return;

@@ -341,24 +341,35 @@ static wchar_t saveBlock[SaveBlockCharacters];
 // in place, through a handle that shares reading and writing as the runtime's own open for
 // writing does: for a file that another program holds open with that sharing (a backup tool,
 // a virus scanner, a viewer), which no rename can replace. 1 written; 0 the file is held so
-// that no writer may open it; -1 other failure.
+// that no writer may open it; -1 failed with the file untouched; -2 failed part-way, the
+// file may hold a part of each.
 static int OverwriteInPlace(const wchar_t* path, const wchar_t* temp)
 {
+    HANDLE source = CreateFileW(temp, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (source == INVALID_HANDLE_VALUE)
+        return -1;
     HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION ? 0 : -1;
-    HANDLE source = CreateFileW(temp, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    bool ok = source != INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        CloseHandle(source);
+        return error == ERROR_SHARING_VIOLATION ? 0 : -1;
+    }
+    bool ok = true;
     for (DWORD read = 1; ok && read > 0;) {
         DWORD written = 0;
         ok = ReadFile(source, saveBlock, sizeof(saveBlock), &read, NULL) &&
              WriteFile(file, saveBlock, read, &written, NULL) && written == read;
     }
-    ok = ok && SetEndOfFile(file) && FlushFileBuffers(file);
-    if (source != INVALID_HANDLE_VALUE)
-        CloseHandle(source);
-    return CloseHandle(file) && ok ? 1 : -1;
+    // A file that cannot be cut (mapped by its holder) ends its text with a CTRL+Z instead,
+    // so that nothing of the old file behind it is ever read again.
+    static const wchar_t EndOfText = 0x1A;
+    DWORD written = 0;
+    ok = ok && (SetEndOfFile(file) || (WriteFile(file, &EndOfText, sizeof(EndOfText), &written, NULL) &&
+                                         written == sizeof(EndOfText)));
+    ok = ok && FlushFileBuffers(file);
+    CloseHandle(source);
+    return CloseHandle(file) && ok ? 1 : -2;
 }
 
 // A file that another program holds so that no writer may open it is waited for, with
@@ -387,18 +398,19 @@ static bool WaitUntilWritable(const wchar_t* path)
 }
 
 // Replaces the file with its new content, already written and flushed beside it as temp,
-// waiting as WaitUntilWritable does for a file held meanwhile.
-static bool ReplaceConfigFile(const wchar_t* path, const wchar_t* temp)
+// waiting as WaitUntilWritable does for a file held meanwhile. 1 replaced; 0 not, the file
+// as it was; -1 not, and the file may hold a part of the new content (see OverwriteInPlace).
+static int ReplaceConfigFile(const wchar_t* path, const wchar_t* temp)
 {
     for (int attempt = 0;; attempt++) {
         if (MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
+            return 1;
         DWORD error = GetLastError();
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
-            return false;
+            return 0;
         int written = OverwriteInPlace(path, temp);
         if (written != 0 || attempt == _countof(BusyFileWaits))
-            return written > 0;
+            return written > 0 ? 1 : written == -2 ? -1 : 0;
         Sleep(BusyFileWaits[attempt]);
     }
 }
@@ -485,9 +497,9 @@ static void WriteText(SaveStream* out, const wchar_t* text)
 {
     size_t capacity = 0;
     wchar_t* room = RoomForLine(out, &capacity);
-    size_t length = EncodeConfigText(text, wcslen(text), room, capacity);
-    out->ok = out->ok && length > 0;
-    out->length += length;
+    int length = EncodeConfigText(text, wcslen(text), room, capacity);
+    out->ok = out->ok && length >= 0;
+    out->length += length >= 0 ? (size_t)length : 0;
 }
 
 // The byte order mark, the header, the settings line and the line of every filled tile of
@@ -544,13 +556,12 @@ int SaveConfig(void)
     // The new content is written beside the file, flushed to the disk, and only then
     // replaces it in one step: a crash or power loss leaves either the old file or the new
     // one, never a part.
-    bool saved = WriteConfigFileTo(temp) && ReplaceConfigFile(path, temp);
-    if (!saved) {
-        DeleteFileW(temp);
-        return -1;
-    }
-    DeleteFileW(temp);   // left over when the file was written in place
-    return 0;
+    int replaced = WriteConfigFileTo(temp) ? ReplaceConfigFile(path, temp) : 0;
+    // The new content is kept beside a file that a failed write in place may have torn: the
+    // only whole copy.
+    if (replaced >= 0)
+        DeleteFileW(temp);   // also left over when the file was written in place
+    return replaced > 0 ? 0 : -1;
 }
 
 int SaveConfigOrClose(HWND window)

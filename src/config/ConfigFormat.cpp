@@ -126,12 +126,11 @@ static void TrimToken(Token* token)
         token->length--;
 }
 
-// A signed number field: at most maxLength characters after trimming, digits with an
-// optional leading "-". Blanks only, or a lone "-", read as 0 (as wcstol reads them). False
-// when the field is unreadable.
+// A signed number field, already trimmed: at most maxLength characters, digits with an
+// optional leading "-". Nothing, or a lone "-", reads as 0 (as wcstol reads them). False when
+// the field is unreadable.
 static bool ReadNumberField(Token token, size_t maxLength, bool allowSign, long* value)
 {
-    TrimToken(&token);
     if (token.length > maxLength)
         return false;
     long number = 0;
@@ -161,6 +160,7 @@ int ParseSettingsLine(const wchar_t* line, int values[SettingsFieldCount])
         if (!NextToken(&cursor, &token))
             return -1;
         long value = 0;
+        TrimToken(&token);
         if (ReadNumberField(token, 4, true, &value))
             values[i] = (int)value;
         else
@@ -233,7 +233,10 @@ static int GatherTextField(const wchar_t** cursor, wchar_t* field, size_t capaci
 static bool ReadNextNumber(const wchar_t** cursor, size_t maxLength, bool allowSign, long* value)
 {
     Token token;
-    return NextToken(cursor, &token) && ReadNumberField(token, maxLength, allowSign, value);
+    if (!NextToken(cursor, &token))
+        return false;
+    TrimToken(&token);
+    return ReadNumberField(token, maxLength, allowSign, value);
 }
 
 // A row or a column: one to three digits, 1 to last.
@@ -491,10 +494,13 @@ int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* len
     return !holdsNul && n + 1 <= capacity ? 1 : -1;
 }
 
-size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity)
+int EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity)
 {
     LineWriter writer = { out, capacity, 0, capacity == 0, true };
     for (size_t i = 0; i < length; i++)
         Put(&writer, text[i]);
-    return writer.full ? 0 : writer.length;
+    if (writer.full)
+        return -1;
+    out[writer.length] = L'\0';
+    return (int)writer.length;
 }

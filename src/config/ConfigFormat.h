@@ -98,6 +98,6 @@ int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* len
 // length or -1.
 int FormatTileLineForFile(int row, int column, const Tile* tile, wchar_t* out, size_t capacity);
 
-// Writes text as the runtime's text mode writes it in UTF-16LE, every LF as CR LF. Returns
-// the characters written (terminated), or 0 when they do not fit capacity.
-size_t EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity);
+// Writes text as the runtime's text mode writes it in UTF-16LE, every LF as CR LF, and
+// terminates it. Returns the characters written, or -1 when they do not fit capacity.
+int EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity);

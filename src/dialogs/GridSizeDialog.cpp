@@ -50,6 +50,8 @@ static void ApplyGridSize(int rows, int columns)
     RecomputeContentSize();
     UpdateScrollRanges();
     InvalidateRect(MainWindow, NULL, TRUE);
+    // The tiles are numbered anew for screen readers.
+    NotifyWinEvent(EVENT_OBJECT_REORDER, MainWindow, OBJID_CLIENT, CHILDID_SELF);
 }
 
 // Returns TRUE when the dialog closed; a refused field is set back to the value in use.

@@ -181,7 +181,7 @@ struct GridAccessible final : public IAccessible {
         if (kind == 0) {
             flags |= GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0;
         } else {
-            flags |= STATE_SYSTEM_SELECTABLE;
+            flags |= STATE_SYSTEM_SELECTABLE | (IsWindowEnabled(window) ? 0 : STATE_SYSTEM_UNAVAILABLE);
             if (TileAt(row, column)->selected)
                 flags |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED;
             RECT tile, client, common;
@@ -252,6 +252,7 @@ struct GridAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override
     {
+        *left = *top = *width = *height = 0;
         int row, column;
         int kind = 0;
         HRESULT found = Find(child, &kind, &row, &column);
@@ -322,6 +323,8 @@ struct GridAccessible final : public IAccessible {
             return CO_E_OBJNOTCONNECTED;
         if (Resolve(child, &row, &column) <= 0)
             return DISP_E_MEMBERNOTFOUND;
+        if (!IsWindowEnabled(window))
+            return E_FAIL;   // a dialog or a menu of the program is open
         // Posted, so that a screen reader's call returns before a program starts or the Open
         // dialog opens.
         PostMessageW(window, WM_TILE_ACCESSIBLE_ACTION, (WPARAM)child.lVal, 1);
@@ -348,8 +351,10 @@ LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
 
 void OnTileAccessibleAction(HWND window, WPARAM child, LPARAM run)
 {
+    // A dialog, a box or a menu opened meanwhile: its loop passes the message on, but the
+    // keyboard and the mouse could not act now either.
     long count = AppSettings.rows * AppSettings.columns;
-    if ((long)child < 1 || (long)child > count)
+    if ((long)child < 1 || (long)child > count || !IsWindowEnabled(window))
         return;
     int row = ((int)child - 1) / AppSettings.columns + 1;
     int column = ((int)child - 1) % AppSettings.columns + 1;

@@ -15,6 +15,7 @@ LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 // does, 0 only to select it.
 void OnTileAccessibleAction(HWND window, WPARAM child, LPARAM run);
 
-// Cuts the accessible list off from its window, which is going: clients that still hold it
-// get errors, and the program's own reference is released.
+// Cuts the accessible list off from its window, which is gone (WM_NCDESTROY, the last of its
+// messages): clients that still hold it get errors, and the program's own reference is
+// released.
 void ReleaseGridAccessible(void);

@@ -46,7 +46,8 @@ static bool EnsureTipWindow(HWND window)
     // The size the common controls take without a version-6 manifest.
     tipTool = {};
     tipTool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tipTool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    // Transparent: a tip pushed under the pointer must not take the mouse from the grid.
+    tipTool.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
     tipTool.hwnd = window;
     tipTool.uId = 1;
     tipTool.lpszText = (LPWSTR)L"";

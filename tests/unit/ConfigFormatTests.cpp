@@ -384,7 +384,7 @@ TEST(TextModeTest, EncodingWritesWhatTheRuntimesTextModeWrites)
         fclose(file);
         std::vector<wchar_t> out(2 * text.size() + 2, 0);
         out[0] = 0xFEFF;
-        size_t length = 1 + EncodeConfigText(text.c_str(), text.size(), out.data() + 1, out.size() - 1);
+        size_t length = 1 + (size_t)EncodeConfigText(text.c_str(), text.size(), out.data() + 1, out.size() - 1);
         EXPECT_EQ(std::string((const char*)out.data(), length * sizeof(wchar_t)), ReadFileBytes(path));
     }
 }
