@@ -76,8 +76,10 @@ struct GridAccessible final : public IAccessible {
     ULONG STDMETHODCALLTYPE Release() override
     {
         LONG left = InterlockedDecrement(&references);
-        if (left == 0)
-            delete this;
+        if (left == 0) {
+            this->~GridAccessible();
+            HeapFree(GetProcessHeap(), 0, this);
+        }
         return (ULONG)left;
     }
 
@@ -342,8 +344,11 @@ LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
     if ((LONG)lParam != OBJID_CLIENT)
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     EnsureComInitialized();
-    if (gridAccessible == NULL)
-        gridAccessible = new (std::nothrow) GridAccessible(window);
+    // The process heap rather than the runtime's new, which would link C++ exceptions and
+    // their unwinder into a program that has none: 100 KB more code to load at every start.
+    void* room = gridAccessible == NULL ? HeapAlloc(GetProcessHeap(), 0, sizeof(GridAccessible)) : NULL;
+    if (room != NULL)
+        gridAccessible = new (room) GridAccessible(window);
     if (gridAccessible == NULL)
         return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
     return LresultFromObject(IidAccessible, wParam, gridAccessible);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Vantrel.exe must run on a bare Windows machine: it may import only system DLLs, and it
-# must be built with ASLR (high entropy) and DEP.
+# must be built with ASLR (high entropy) and DEP. Its sections must lie in the file as in
+# memory, with no debugging sections, or Wine copies them into private memory at each start.
 #     check_imports.sh <objdump> <Vantrel.exe>
 set -u
 objdump="$1"
@@ -28,4 +29,14 @@ for flag in HIGH_ENTROPY_VA DYNAMIC_BASE NX_COMPAT; do
         status=1
     fi
 done
+if printf '%s\n' "$headers" | grep -qE '^FileAlignment[[:space:]]+0*1000$'; then
+    echo "ok      sections aligned to pages in the file"
+else
+    echo "MISALIGNED sections: $(printf '%s\n' "$headers" | grep '^FileAlignment')"
+    status=1
+fi
+if "$objdump" -h "$exe" | grep -q ' \.debug_'; then
+    echo "UNSTRIPPED debugging sections"
+    status=1
+fi
 exit $status
