@@ -75,6 +75,10 @@ vt_prefix_up() {
             vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f || return 1
             vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
                 /d "$VT_DESKTOP_SIZE" /f || return 1
+            # A program that crashes prints its backtrace and ends, instead of waiting for a
+            # click on Wine's crash dialog until its test times out.
+            vt_bounded 60 "$VT_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
+                /d 0 /f || return 1
             # The boot's desktop is not the virtual one: end this prefix's server (which saves
             # the registry) so that the next program opens the desktop as configured. Faster
             # than waiting for the server to go idle and end by itself.
