@@ -6,8 +6,6 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${VANTREL_BUILD_DIR:-$root/build}"
 
-"$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
-cmake --build "$build" -j"$(nproc)"
+"$root/scripts/build-tests.sh"
 cd "$build"
 ctest --output-on-failure --label-exclude endurance "$@"

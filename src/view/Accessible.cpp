@@ -29,14 +29,19 @@ struct GridAccessible final : public IAccessible {
 
     explicit GridAccessible(HWND owner) : window(owner) {}
 
-    // The child a call names: *kind 0 for the list itself, 1 for a tile (its row and column
+    // The child a call names: kind 0 for the list itself, 1 for a tile (its row and column
     // set). Fails for a child that does not exist, and once the window is gone.
-    HRESULT Find(VARIANT child, int* kind, int* row, int* column)
+    struct Child {
+        int kind = 0;
+        int row = 0;
+        int column = 0;
+    };
+    HRESULT Find(VARIANT child, Child* found)
     {
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
-        *kind = Resolve(child, row, column);
-        return *kind < 0 ? E_INVALIDARG : S_OK;
+        found->kind = Resolve(child, &found->row, &found->column);
+        return found->kind < 0 ? E_INVALIDARG : S_OK;
     }
     // 0 for the list itself, 1 for a tile (its row and column set), -1 for no such child.
     int Resolve(VARIANT child, int* row, int* column)
@@ -118,15 +123,14 @@ struct GridAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override
     {
-        int row, column;
         *name = NULL;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
-        if (kind == 0)
+        if (target.kind == 0)
             return TextResult(L"Vantrel", name);
-        const Tile* tile = TileAt(row, column);
+        const Tile* tile = TileAt(target.row, target.column);
         if (!tile->filled)
             return TextResult(L"Empty tile", name);
         wchar_t whole[TileTextCapacity];
@@ -135,59 +139,55 @@ struct GridAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override
     {
-        int row, column;
         *value = NULL;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
-        if (kind == 0 || !TileAt(row, column)->filled)
+        if (target.kind == 0 || !TileAt(target.row, target.column)->filled)
             return S_FALSE;
-        return TextResult(TileAt(row, column)->path, value);
+        return TextResult(TileAt(target.row, target.column)->path, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override
     {
-        int row, column;
         *description = NULL;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
         wchar_t text[48];
-        if (kind == 0)
+        if (target.kind == 0)
             swprintf_s(text, _countof(text), L"%d rows, %d columns", AppSettings.rows, AppSettings.columns);
         else
-            swprintf_s(text, _countof(text), L"Row %d, column %d", row, column);
+            swprintf_s(text, _countof(text), L"Row %d, column %d", target.row, target.column);
         return TextResult(text, description);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
-        int row, column;
         role->vt = VT_EMPTY;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
-        SetChild(role, kind == 0 ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
+        SetChild(role, target.kind == 0 ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
     {
-        int row, column;
         state->vt = VT_EMPTY;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
         long flags = STATE_SYSTEM_FOCUSABLE;
-        if (kind == 0) {
+        if (target.kind == 0) {
             flags |= GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0;
         } else {
             flags |= STATE_SYSTEM_SELECTABLE | (IsWindowEnabled(window) ? 0 : STATE_SYSTEM_UNAVAILABLE);
-            if (TileAt(row, column)->selected)
+            if (TileAt(target.row, target.column)->selected)
                 flags |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED;
             RECT tile, client, common;
-            if (TileRect(row, column, &tile) == 0 && GetClientRect(window, &client) &&
+            if (TileRect(target.row, target.column, &tile) == 0 && GetClientRect(window, &client) &&
                 !IntersectRect(&common, &tile, &client))
                 flags |= STATE_SYSTEM_OFFSCREEN;
         }
@@ -230,15 +230,14 @@ struct GridAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override
     {
-        int row, column;
         *action = NULL;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
-        if (kind == 0)
+        if (target.kind == 0)
             return S_FALSE;
-        return TextResult(TileAt(row, column)->filled ? L"Run" : L"Choose a program", action);
+        return TextResult(TileAt(target.row, target.column)->filled ? L"Run" : L"Choose a program", action);
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override
     {
@@ -255,13 +254,12 @@ struct GridAccessible final : public IAccessible {
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override
     {
         *left = *top = *width = *height = 0;
-        int row, column;
-        int kind = 0;
-        HRESULT found = Find(child, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(child, &target);
         if (FAILED(found))
             return found;
         RECT r = {};
-        if (kind == 0 ? !GetClientRect(window, &r) : TileRect(row, column, &r) != 0)
+        if (target.kind == 0 ? !GetClientRect(window, &r) : TileRect(target.row, target.column, &r) != 0)
             return E_FAIL;
         MapWindowPoints(window, NULL, (POINT*)&r, 2);
         *left = r.left;
@@ -272,30 +270,29 @@ struct GridAccessible final : public IAccessible {
     }
     HRESULT STDMETHODCALLTYPE accNavigate(long direction, VARIANT start, VARIANT* end) override
     {
-        int row = 0, column = 0;
         end->vt = VT_EMPTY;
-        int kind = 0;
-        HRESULT found = Find(start, &kind, &row, &column);
+        Child target;
+        HRESULT found = Find(start, &target);
         if (FAILED(found))
             return found;
         long count = AppSettings.rows * AppSettings.columns;
         long to = 0;
-        if (kind == 0 && direction == NAVDIR_FIRSTCHILD)
+        if (target.kind == 0 && direction == NAVDIR_FIRSTCHILD)
             to = 1;
-        else if (kind == 0 && direction == NAVDIR_LASTCHILD)
+        else if (target.kind == 0 && direction == NAVDIR_LASTCHILD)
             to = count;
-        else if (kind == 1 && direction == NAVDIR_NEXT)
+        else if (target.kind == 1 && direction == NAVDIR_NEXT)
             to = start.lVal < count ? start.lVal + 1 : 0;
-        else if (kind == 1 && direction == NAVDIR_PREVIOUS)
+        else if (target.kind == 1 && direction == NAVDIR_PREVIOUS)
             to = start.lVal - 1;
-        else if (kind == 1 && direction == NAVDIR_RIGHT)
-            to = column < AppSettings.columns ? start.lVal + 1 : 0;
-        else if (kind == 1 && direction == NAVDIR_LEFT)
-            to = column > 1 ? start.lVal - 1 : 0;
-        else if (kind == 1 && direction == NAVDIR_DOWN)
-            to = row < AppSettings.rows ? start.lVal + AppSettings.columns : 0;
-        else if (kind == 1 && direction == NAVDIR_UP)
-            to = row > 1 ? start.lVal - AppSettings.columns : 0;
+        else if (target.kind == 1 && direction == NAVDIR_RIGHT)
+            to = target.column < AppSettings.columns ? start.lVal + 1 : 0;
+        else if (target.kind == 1 && direction == NAVDIR_LEFT)
+            to = target.column > 1 ? start.lVal - 1 : 0;
+        else if (target.kind == 1 && direction == NAVDIR_DOWN)
+            to = target.row < AppSettings.rows ? start.lVal + AppSettings.columns : 0;
+        else if (target.kind == 1 && direction == NAVDIR_UP)
+            to = target.row > 1 ? start.lVal - AppSettings.columns : 0;
         else if (direction < NAVDIR_UP || direction > NAVDIR_LASTCHILD)
             return E_INVALIDARG;
         if (to <= 0)
