@@ -90,10 +90,12 @@ int ReadHeaderVersion(const wchar_t* line, int* version)
     return 1;
 }
 
-// A field of a line, not terminated: where it begins and how long it is.
+// A field of a line, not terminated: where it begins, how long it is, and whether a comma
+// follows it.
 struct Token {
     const wchar_t* text;
     size_t length;
+    bool separated;
 };
 
 // The next token of a NUL-terminated line as wcstok with "," finds it: runs of commas
@@ -109,7 +111,8 @@ static bool NextToken(const wchar_t** cursor, Token* token)
         p++;
     token->text = start;
     token->length = (size_t)(p - start);
-    *cursor = *p == L',' ? p + 1 : p;
+    token->separated = *p == L',';
+    *cursor = token->separated ? p + 1 : p;
     return token->length > 0;
 }
 
@@ -166,6 +169,12 @@ int ParseSettingsLine(const wchar_t* line, int values[SettingsFieldCount])
         else
             result = -1;
     }
+    // Fields after the twelfth are not used; one that holds more than blanks is reported.
+    for (Token extra; result == 0 && NextToken(&cursor, &extra);) {
+        TrimToken(&extra);
+        if (extra.length > 0)
+            result = 1;
+    }
     return result;
 }
 
@@ -206,15 +215,16 @@ void ApplySettingsValues(const int values[SettingsFieldCount])
 }
 
 // Gathers one text field from the tokens: a token that ends in the escape stands for a
-// comma and continues the field into the next token. Returns the field's length, or -1 when
-// it does not fit.
-static int GatherTextField(const wchar_t** cursor, wchar_t* field, size_t capacity)
+// comma and continues the field into the next token, unless a second comma follows at once:
+// that one is the separator, and the text ends with a comma. Returns the field's length, or
+// -1 when it does not fit; *separated tells whether a separator ended the field.
+static int GatherTextField(const wchar_t** cursor, wchar_t* field, size_t capacity, bool* separated)
 {
     size_t length = 0;
     for (;;) {
         Token token;
         NextToken(cursor, &token);   // none left: an empty token
-        bool escaped = token.length >= CommaEscapeLength &&
+        bool escaped = token.separated && token.length >= CommaEscapeLength &&
                        wmemcmp(token.text + token.length - CommaEscapeLength, CommaEscape, CommaEscapeLength) == 0;
         size_t partLength = escaped ? token.length - CommaEscapeLength : token.length;
         if (length + partLength + (escaped ? 1 : 0) >= capacity)
@@ -224,6 +234,11 @@ static int GatherTextField(const wchar_t** cursor, wchar_t* field, size_t capaci
         if (escaped)
             field[length++] = L',';
         field[length] = L'\0';
+        *separated = token.separated;
+        if (escaped && **cursor == L',') {
+            (*cursor)++;
+            return (int)length;
+        }
         if (!escaped)
             return (int)length;
     }
@@ -259,12 +274,13 @@ int ParseTileLine(const wchar_t* line, TileLine* tile)
         !ReadNextNumber(&cursor, 8, false, &color))
         return -1;
 
-    int pathLength = GatherTextField(&cursor, tile->path, _countof(tile->path));
-    int nameLength = pathLength < 0 ? -1 : GatherTextField(&cursor, tile->name, _countof(tile->name));
+    bool separated = false;
+    int pathLength = GatherTextField(&cursor, tile->path, _countof(tile->path), &separated);
+    int nameLength = pathLength < 0 ? -1 : GatherTextField(&cursor, tile->name, _countof(tile->name), &separated);
     if (nameLength < 0)
         return -1;
     // The path as TrimBlanks leaves it; of the name only a final line feed goes.
-    Token path = { tile->path, (size_t)pathLength };
+    Token path = { tile->path, (size_t)pathLength, false };
     TrimToken(&path);
     if (nameLength > 0 && tile->name[nameLength - 1] == L'\n')
         tile->name[--nameLength] = L'\0';
@@ -280,7 +296,8 @@ int ParseTileLine(const wchar_t* line, TileLine* tile)
     tile->column = (int)column;
     tile->kind = (int)kind;
     tile->backColor = (COLORREF)color;
-    return 0;
+    // A separator after the name: a seventh field, from a comma written by hand.
+    return separated ? 1 : 0;
 }
 
 int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_t capacity)
@@ -295,14 +312,21 @@ int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_
     return length < 0 ? -1 : length;
 }
 
-// A path whose text ends in a comma or in the escape itself would run on into the name
-// when read back. The reader trims blanks from paths, so a blank after it ends it safely.
+// A path whose text ends in the escape itself would read back as an escaped comma and run on
+// into the name. The reader trims blanks from paths, so a blank after it ends it safely. (A
+// path that ends in a comma needs nothing: its escaped comma and the separator stand side by
+// side, which ends the field.)
 static bool PathNeedsGuard(const wchar_t* path)
 {
     size_t length = wcslen(path);
-    if (length > 0 && path[length - 1] == L',')
-        return true;
     return length >= CommaEscapeLength && wcscmp(path + length - CommaEscapeLength, CommaEscape) == 0;
+}
+
+// Control characters never enter a tile's texts; one that got there anyway must not break the
+// line it is written on. The tab is kept, as the reader takes it.
+static bool IsControl(wchar_t c)
+{
+    return c < 0x20 && c != L'\t';
 }
 
 // Writes into a line buffer; once it is full, further characters are dropped and the
@@ -343,6 +367,8 @@ static void PutNumber(LineWriter* line, int value)
 static void PutEscaped(LineWriter* line, const wchar_t* text)
 {
     for (const wchar_t* p = text; *p != L'\0'; p++) {
+        if (IsControl(*p))
+            continue;
         if (*p == L',') {
             for (size_t i = 0; i < CommaEscapeLength; i++)
                 Put(line, CommaEscape[i]);
@@ -353,23 +379,22 @@ static void PutEscaped(LineWriter* line, const wchar_t* text)
 
 // The same into room known to be large enough, a run between two commas at a time: the
 // save writes 5,000 of these.
-static wchar_t* CopyEscaped(wchar_t* out, const wchar_t* text, bool fileForm)
+static wchar_t* CopyEscaped(wchar_t* destination, const wchar_t* text)
 {
     for (;;) {
         const wchar_t* run = text;
-        while (*text != L'\0' && *text != L',' && *text != L'\n')
+        while (*text != L',' && !IsControl(*text))
             text++;
-        wmemcpy(out, run, (size_t)(text - run));
-        out += text - run;
+        wmemcpy(destination, run, (size_t)(text - run));
+        destination += text - run;
         if (*text == L'\0')
-            return out;
+            return destination;
         if (*text == L',') {
-            wmemcpy(out, CommaEscape, CommaEscapeLength);
-            out += CommaEscapeLength;
-        } else if (fileForm) {
-            *out++ = L'\r';
+            wmemcpy(destination, CommaEscape, CommaEscapeLength);
+            destination += CommaEscapeLength;
+            *destination++ = L',';
         }
-        *out++ = *text++;
+        text++;
     }
 }
 
@@ -389,12 +414,12 @@ static int WriteTileLine(int row, int column, const Tile* tile, wchar_t* out, si
     // Both texts, every character escaped, and the line's end fit what is left: no checks.
     bool roomy = !line.full && line.capacity - line.length > 2 * (CommaEscapeLength + 1) * TileTextCapacity + 8;
     if (roomy) {
-        wchar_t* out = CopyEscaped(line.out + line.length, tile->path, fileForm);
+        wchar_t* end = CopyEscaped(line.out + line.length, tile->path);
         if (PathNeedsGuard(tile->path))
-            *out++ = L' ';
-        *out++ = L',';
-        out = CopyEscaped(out, tile->name, fileForm);
-        line.length = (size_t)(out - line.out);
+            *end++ = L' ';
+        *end++ = L',';
+        end = CopyEscaped(end, tile->name);
+        line.length = (size_t)(end - line.out);
     } else {
         PutEscaped(&line, tile->path);
         if (PathNeedsGuard(tile->path))
@@ -430,21 +455,27 @@ bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size)
     return HasUtf8Mark(bytes, size) || (size >= 4 && memcmp(bytes, "//#v", 4) == 0);
 }
 
-void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* utf8Text, ConfigText* text)
+void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* decodedText, ConfigText* text)
 {
+    text->notTakenAsIs = false;
     if (ConfigTextIsUtf8(bytes, size)) {
-        // CTRL+Z is one byte in UTF-8: the text ends there before it is decoded.
         size_t skipped = HasUtf8Mark(bytes, size) ? 3 : 0;
-        const unsigned char* start = bytes + skipped;
-        const unsigned char* stop = (const unsigned char*)memchr(start, EndOfText, size - skipped);
-        size_t count = stop != NULL ? (size_t)(stop - start) : size - skipped;
-        int decoded = count > 0 ? MultiByteToWideChar(CP_UTF8, 0, (const char*)start, (int)count, utf8Text, (int)count + 1) : 0;
-        text->next = utf8Text;
-        text->end = utf8Text + (decoded > 0 ? decoded : 0);
+        const char* start = (const char*)bytes + skipped;
+        int count = (int)(size - skipped);
+        int decoded = count > 0 ? MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, start, count, decodedText, count + 1) : 0;
+        // Bytes that are not UTF-8 come from an editor that saved in the system's code page;
+        // read so, they keep their letters, where UTF-8 would make each one a U+FFFD.
+        if (count > 0 && decoded == 0) {
+            decoded = MultiByteToWideChar(CP_ACP, 0, start, count, decodedText, count + 1);
+            text->notTakenAsIs = true;
+        }
+        text->next = decodedText;
+        text->end = decodedText + (decoded > 0 ? decoded : 0);
     } else {
         size_t offset = size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE ? 2 : 0;
         text->next = (const wchar_t*)(bytes + offset);
-        text->end = text->next + (size - offset) / 2;   // a last odd byte is no character
+        text->end = text->next + (size - offset) / 2;
+        text->notTakenAsIs = (size - offset) % 2 != 0;   // a last odd byte is no character
     }
 }
 
@@ -462,9 +493,9 @@ int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* len
 {
     const wchar_t* p = text->next;
     size_t n = 0;
-    bool holdsNul = false;
+    bool refused = false;
     while (p < text->end) {
-        // Characters that text mode passes on as they are, a run at a time.
+        // Characters taken as they are, a run at a time.
         const wchar_t* run = p;
         while (p < text->end && *p >= 0x20)
             p++;
@@ -472,16 +503,20 @@ int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* len
         if (p == text->end)
             break;
         wchar_t c = *p++;
-        if (c == EndOfText) {
+        if (c == L'\n' || c == L'\r') {
+            if (c == L'\r' && p < text->end && *p == L'\n')
+                p++;
+            AppendToLine(L"\n", 1, line, capacity, &n);
+            break;
+        }
+        // The mark that ends the text when a save wrote over a file it could not cut.
+        if (c == EndOfText && n == 0) {
             text->end = p - 1;
             break;
         }
-        if (c == L'\r' && p < text->end && *p == L'\n')
-            c = *p++;   // CR LF reads as LF
-        holdsNul = holdsNul || c == L'\0';
+        // Any other control character but the tab breaks what the line means.
+        refused = refused || c != L'\t';
         AppendToLine(&c, 1, line, capacity, &n);
-        if (c == L'\n')
-            break;
     }
     text->next = p;
     size_t kept = n + 1 < capacity ? n : (capacity > 0 ? capacity - 1 : 0);
@@ -491,7 +526,7 @@ int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* len
         *length = kept;
     if (n == 0)
         return 0;
-    return !holdsNul && n + 1 <= capacity ? 1 : -1;
+    return !refused && n + 1 <= capacity ? 1 : -1;
 }
 
 int EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity)

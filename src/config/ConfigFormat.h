@@ -40,8 +40,9 @@ int ParseFourDigits(const wchar_t* text);
 // (-1 when the four characters after "//#v" are not digits).
 int ReadHeaderVersion(const wchar_t* line, int* version);
 
-// Parses a settings line into twelve values. Returns 0 when every field was readable;
-// -1 otherwise, with UnreadSetting in each field that was not.
+// Parses a settings line into twelve values. Returns 0 when every field was readable; 1 when
+// they were but the line holds more fields, which are left out; -1 otherwise, with
+// UnreadSetting in each field that was not.
 int ParseSettingsLine(const wchar_t* line, int values[SettingsFieldCount]);
 
 // Applies twelve readable settings values to AppSettings and the selection.
@@ -60,7 +61,9 @@ struct TileLine {
     wchar_t name[ConfigLineCapacity];
 };
 
-// Parses a tile line. Returns 0 when it is valid; -1 when it must be skipped.
+// Parses a tile line. Returns 0 when it is valid; 1 when it is valid but holds more than six
+// fields (an unescaped comma in a name): the sixth is the name and the rest is left out; -1
+// when it must be skipped.
 int ParseTileLine(const wchar_t* line, TileLine* tile);
 
 // Writes the settings line (with its line feed); returns the length or -1. Values are
@@ -75,29 +78,33 @@ int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t c
 // leaves that after a hand edit).
 bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size);
 
-// The text of a configuration file, read line by line as the runtime's text mode reads it:
-// CR LF comes back as LF, a CTRL+Z ends the text.
+// The text of a configuration file, read line by line: a line ends in CR LF, LF or a CR alone,
+// and comes back ending in LF; a CTRL+Z at the start of a line ends the text.
 struct ConfigText {
     const wchar_t* next;
     const wchar_t* end;
+    // Bytes the text does not take as they are: a last odd byte of UTF-16, or 8-bit text that is
+    // not UTF-8 and was read in the system's ANSI code page, a guess.
+    bool notTakenAsIs;
 };
 
-// Starts reading a file's bytes: UTF-16LE text (after an optional FF FE; a last odd byte
-// is no character) is read where it lies, with no copy; UTF-8 text (see ConfigTextIsUtf8)
-// is decoded into utf8Text first, which then holds at least size + 1 characters (malformed
-// bytes become U+FFFD). The caller refuses FE FF.
-void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* utf8Text, ConfigText* text);
+// Starts reading a file's bytes: UTF-16LE text (after an optional FF FE) is read where it
+// lies, with no copy; 8-bit text (see ConfigTextIsUtf8) is decoded into decodedText first,
+// which then holds at least size + 1 characters: as UTF-8, or, when the bytes are not valid
+// UTF-8 (an editor's "ANSI"), in the system's ANSI code page. The caller refuses FE FF.
+void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* decodedText, ConfigText* text);
 
-// Copies the next line, its line feed included, into line (terminated) and gives its length
+// Copies the next line, ending in one line feed, into line (terminated) and gives its length
 // in *length when that is not NULL. Returns 1 for a line, 0 at the end of the text, and -1
-// for a line that cannot be taken whole (too long for the buffer, or holding a NUL): its rest
-// is passed over, so it never comes back as a line of its own.
+// for a line that cannot be taken whole (too long for the buffer, or holding a control
+// character other than the tab: a NUL, a CTRL+Z within the line): its rest is passed over, so
+// it never comes back as a line of its own.
 int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* length);
 
 // The line of a filled tile as the file stores it, every line feed as CR LF; returns the
 // length or -1.
 int FormatTileLineForFile(int row, int column, const Tile* tile, wchar_t* out, size_t capacity);
 
-// Writes text as the runtime's text mode writes it in UTF-16LE, every LF as CR LF, and
-// terminates it. Returns the characters written, or -1 when they do not fit capacity.
+// Writes text as the file stores it in UTF-16LE, every LF as CR LF, and terminates it.
+// Returns the characters written, or -1 when they do not fit capacity.
 int EncodeConfigText(const wchar_t* text, size_t length, wchar_t* out, size_t capacity);

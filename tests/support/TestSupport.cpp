@@ -75,7 +75,7 @@ static LRESULT CALLBACK CatcherProc(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(NULL, code, wParam, lParam);
 }
 
-MessageBoxCatcher::MessageBoxCatcher(int button) : button(button)
+MessageBoxCatcher::MessageBoxCatcher(int pressed) : button(pressed)
 {
     previous = activeCatcher;
     activeCatcher = this;
@@ -306,7 +306,7 @@ ImportPatch::~ImportPatch()
 
 // ---- painting ------------------------------------------------------------------------
 
-DibCanvas::DibCanvas(int width, int height) : width(width), height(height)
+DibCanvas::DibCanvas(int canvasWidth, int canvasHeight) : width(canvasWidth), height(canvasHeight)
 {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -504,6 +504,95 @@ bool FolderExists(const std::wstring& path)
 {
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// ---- child programs -------------------------------------------------------------------
+
+struct ChildEntry {
+    const char* name;
+    int (*run)();
+};
+
+static std::vector<ChildEntry>& ChildPrograms()
+{
+    static std::vector<ChildEntry> children;
+    return children;
+}
+
+ChildProgram::ChildProgram(const char* name, int (*run)())
+{
+    ChildPrograms().push_back({ name, run });
+}
+
+static const wchar_t ChildNameVariable[] = L"VANTREL_TEST_CHILD";
+static const wchar_t ChildFolderVariable[] = L"VANTREL_TEST_CHILD_FOLDER";
+
+DWORD RunChildProgram(const char* name, const std::wstring& folder)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(NULL, self, MAX_PATH);
+    wchar_t wideName[64];
+    MultiByteToWideChar(CP_UTF8, 0, name, -1, wideName, 64);
+    SetEnvironmentVariableW(ChildNameVariable, wideName);
+    SetEnvironmentVariableW(ChildFolderVariable, folder.c_str());
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    std::wstring commandLine = L"\"" + std::wstring(self) + L"\"";
+    BOOL started = CreateProcessW(self, &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    SetEnvironmentVariableW(ChildNameVariable, NULL);
+    SetEnvironmentVariableW(ChildFolderVariable, NULL);
+    if (!started)
+        return (DWORD)-1;
+    // A child that hangs is ended, not left behind.
+    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, (UINT)-2);
+        WaitForSingleObject(process.hProcess, 10000);
+    }
+    DWORD code = (DWORD)-1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+std::wstring ChildProgramFolder()
+{
+    wchar_t folder[MAX_PATH] = L"";
+    GetEnvironmentVariableW(ChildFolderVariable, folder, MAX_PATH);
+    return folder;
+}
+
+int RunChildProgramIfAsked()
+{
+    wchar_t name[64] = L"";
+    if (GetEnvironmentVariableW(ChildNameVariable, name, 64) == 0)
+        return -1;
+    char narrow[64];
+    WideCharToMultiByte(CP_UTF8, 0, name, -1, narrow, 64, NULL, NULL);
+    for (const ChildEntry& child : ChildPrograms())
+        if (strcmp(child.name, narrow) == 0)
+            return child.run();
+    return 125;
+}
+
+std::string Utf16Bytes(const std::wstring& text)
+{
+    return std::string((const char*)text.data(), text.size() * sizeof(wchar_t));
+}
+
+bool SetFileWrittenAt(const std::wstring& path, int seconds)
+{
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    ULARGE_INTEGER time;
+    time.QuadPart = 133000000000000000ULL + (ULONGLONG)seconds * 10000000ULL;
+    FILETIME written = { time.LowPart, time.HighPart };
+    BOOL ok = SetFileTime(file, NULL, NULL, &written);
+    CloseHandle(file);
+    return ok != FALSE;
 }
 
 // ---- program state and the main window -----------------------------------------------

@@ -117,6 +117,25 @@ std::wstring CopyMarkProgram(const TestFolder& folder);
 int MarkCount(const std::wstring& markProgram, int atLeast = 1, DWORD settleMs = 0);
 bool FolderExists(const std::wstring& path);
 
+// A test program started again by one of its own tests, to do one thing in a process of its
+// own and end (killed part-way, say). A static ChildProgram names the thing; RunChildProgram
+// starts the test program as that child, handing it a folder, and waits for its exit code.
+struct ChildProgram {
+    ChildProgram(const char* name, int (*run)());
+};
+DWORD RunChildProgram(const char* name, const std::wstring& folder);
+// In a child: the folder its parent handed it.
+std::wstring ChildProgramFolder();
+// Called by main: runs the child that the environment names and returns its exit code, or -1
+// when this process is no child.
+int RunChildProgramIfAsked();
+
+// Raw UTF-16LE bytes of a text, with nothing added and no line end translated.
+std::string Utf16Bytes(const std::wstring& text);
+// Sets a file's last write time to a number of seconds after a fixed day, for tests that
+// need one file to be older than another whatever the clock's granularity.
+bool SetFileWrittenAt(const std::wstring& path, int seconds);
+
 // The program-wide state back to its start values and the defaults of start-up.
 void ResetProgramState();
 

@@ -86,8 +86,10 @@ TEST(SettingsLineTest, ReadsTwelveSmallSignedNumbers)
         { L"10 , 20 ,\t30,40,5,6,65,0,3,4,2,2\n", 0, { 10, 20, 30, 40, 5, 6, 65, 0, 3, 4, 2, 2 } },
         // An empty field is dropped: the later values move up one place.
         { L"1,2,,3,4,5,6,7,8,9,10,11,12\n", 0, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12 } },
-        // Blanks alone and a lone minus read as 0; fields after the twelfth are ignored.
-        { L"   ,-,1,1,1,1,1,1,1,1,1,1,junk,more\n", 0, { 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 } },
+        // Blanks alone and a lone minus read as 0; fields after the twelfth are left out, and
+        // said so when they hold more than blanks.
+        { L"   ,-,1,1,1,1,1,1,1,1,1,1,junk,more\n", 1, { 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 } },
+        { L"1,1,1,1,1,1,1,1,1,1,1,1, ,\t\n", 0, { 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1 } },
         // -32000 has six characters: unreadable, the rest is still read.
         { L"-32000,-32000,160,27,0,0,90,1,6,8,1,1\n", -1, { U, U, 160, 27, 0, 0, 90, 1, 6, 8, 1, 1 } },
         { L"1,2,3,4,5,6,7,8,9,10,11,1a\n", -1, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, U } },
@@ -243,10 +245,19 @@ TEST(TileLineTest, TextFieldsKeepTheirBlanksExceptThePathsOuterOnes)
     // An empty last field is an empty name.
     EXPECT_STREQ(Parse(L"1,1,0,0,C:\\x,\n").name, L"");
     EXPECT_STREQ(Parse(L"1,1,0,0,C:\\x\n").name, L"");
-    // A path whose text ends with the escape runs on into the name field.
+    // An escaped comma followed at once by the separator ends the text with a comma; a
+    // single escaped comma runs on.
+    tile = Parse(L"1,1,0,0,x#^e$,,Name\n");
+    EXPECT_STREQ(tile.path, L"x,");
+    EXPECT_STREQ(tile.name, L"Name");
+    EXPECT_STREQ(Parse(L"1,1,0,0,#^e$,,\n").path, L",");
     tile = Parse(L"1,1,0,0,x#^e$,Name\n");
     EXPECT_STREQ(tile.path, L"x,Name");
     EXPECT_STREQ(tile.name, L"");
+    // An unescaped comma in a name: the sixth field is the name, the line says it holds more.
+    tile = Parse(L"2,2,0,0,C:\\four,Four, or more\n", 1);
+    EXPECT_STREQ(tile.name, L"Four");
+    EXPECT_STREQ(Parse(L"2,2,0,0,C:\\four,Four#^e$,,\n", 1).name, L"Four,");
 }
 
 TEST(TileLineTest, TextsLongerThanATileHoldsAreNeverLoadedShortened)
@@ -281,7 +292,12 @@ TEST(TileLineTest, WritesTheExampleLinesAndRoundTripsAwkwardPaths)
     FormatTileLine(1, 2, &tile, line, _countof(line));
     EXPECT_EQ(wcsncmp(line, L"1,2,-1,3289650,", 15), 0) << line;
 
-    // Paths ending in a comma or in the escape get a blank that the reader trims again.
+    // A path ending in a comma is written with its escaped comma beside the separator; one
+    // ending in the escape itself gets a blank that the reader trims again.
+    wcscpy_s(tile.path, L"x,");
+    wcscpy_s(tile.name, L"Name");
+    FormatTileLine(3, 4, &tile, line, _countof(line));
+    EXPECT_STREQ(line, L"3,4,-1,3289650,x#^e$,,Name\n");
     const wchar_t* awkward[] = { L"x,", L",", L"p#^e$", L"a,#^e$", L"#^e$" };
     for (const wchar_t* path : awkward) {
         wcscpy_s(tile.path, path);
@@ -291,6 +307,15 @@ TEST(TileLineTest, WritesTheExampleLinesAndRoundTripsAwkwardPaths)
         EXPECT_STREQ(back.path, path) << line;
         EXPECT_STREQ(back.name, L"Name") << line;
     }
+
+    // A control character that got into a tile's texts is left out, never a break in the line.
+    wcscpy_s(tile.path, L"C:\\a\x1A\rb");
+    wcscpy_s(tile.name, L"two\nlines\ttab");
+    FormatTileLine(3, 4, &tile, line, _countof(line));
+    EXPECT_STREQ(line, L"3,4,-1,3289650,C:\\ab,twolines\ttab\n");
+    wchar_t fileLine[ConfigLineCapacity];
+    FormatTileLineForFile(3, 4, &tile, fileLine, 40);   // the careful path, for a short buffer
+    EXPECT_STREQ(fileLine, L"3,4,-1,3289650,C:\\ab,twolines\ttab\r\n");
 
     int values[SettingsFieldCount] = { -10, 0, 859, 646, 0, 0, 90, 1, 6, 8, 1, 2 };
     EXPECT_GT(FormatSettingsLine(values, line, _countof(line)), 0);
@@ -320,55 +345,64 @@ TEST(TileLineTest, TheLongestTileFitsTheWritersLine)
     EXPECT_EQ(std::wstring(back.name), commas);
 }
 
-// The runtime's text mode is the reference: what fgetwc gives for the bytes of a file,
-// and what fputws writes for a text.
-static std::wstring ReadThroughRuntime(const std::wstring& path)
+// The lines a text gives: "1:" a line taken, "-1:" one refused, up to the end of the text.
+static std::vector<std::wstring> ReadLines(const std::string& bytes, bool* notTakenAsIs = nullptr)
 {
-    std::wstring text;
-    FILE* file = NULL;
-    if (_wfopen_s(&file, path.c_str(), L"r, ccs=UTF-16LE") != 0 || file == NULL)
-        return L"<unopened>";
-    for (wint_t c = fgetwc(file); c != WEOF; c = fgetwc(file))
-        text.push_back((wchar_t)c);
-    fclose(file);
-    return text;
+    std::vector<wchar_t> decoded(bytes.size() + 1);
+    ConfigText text;
+    StartConfigText((const unsigned char*)bytes.data(), bytes.size(), decoded.data(), &text);
+    if (notTakenAsIs != nullptr)
+        *notTakenAsIs = text.notTakenAsIs;
+    std::vector<std::wstring> lines;
+    wchar_t line[64];
+    size_t length = 0;
+    for (int read; (read = ReadConfigLine(&text, line, _countof(line), &length)) != 0;)
+        lines.push_back((read > 0 ? L"1:" : L"-1:") + std::wstring(line, length));
+    return lines;
 }
 
-TEST(TextModeTest, LinesReadAsTheRuntimesTextModeReads)
+TEST(LineTest, LinesEndInCrLfLfOrACrAloneAndControlCharactersRefuseTheirLine)
 {
-    TestFolder folder;
-    std::wstring path = folder.Join(L"text.bin");
-    const std::string bom("\xFF\xFE", 2), utf8("\xEF\xBB\xBF", 3);
-    std::vector<std::string> files = {
-        "", bom, bom + std::string("a\0\r\0\n\0b\0", 8), bom + std::string("a\0\r\0b\0\r\0", 8),
-        bom + std::string("\r\0\r\0\n\0\n\0", 8), bom + std::string("a\0\x1a\0b\0", 6), bom + std::string("a\0b", 3),
-        bom + std::string("a\0\0\0b\0", 6), std::string("a\0\r\0\n\0", 6), bom + bom + std::string("a\0", 2),
-        bom + std::string("\x3d\xd8\x00\xde", 4), utf8 + "a\xC3\xA9\r\nb\rc", utf8 + "\xF0\x9F\x98\x80\n",
-        utf8 + "a\xFF" "b", utf8 + "a\x1a" "b", utf8 + std::string("a\0b", 3), utf8,
+    const std::string bom("\xFF\xFE", 2);
+    const struct { std::wstring text; std::vector<std::wstring> lines; } cases[] = {
+        { L"a\r\nb\nc", { L"1:a\n", L"1:b\n", L"1:c" } },
+        { L"a\rb\rc\r", { L"1:a\n", L"1:b\n", L"1:c\n" } },
+        { L"a\r\r\nb", { L"1:a\n", L"1:\n", L"1:b" } },
+        { L"a\tb\n", { L"1:a\tb\n" } },
+        // A CTRL+Z at the start of a line ends the text: the mark a save leaves after a text it
+        // wrote over a longer file it could not cut. Anywhere else it refuses its line.
+        { L"a\n\x1A" L"old tail\nmore\n", { L"1:a\n" } },
+        { L"\x1A" L"a\n", {} },
+        { L"a\x1A" L"b\nc\n", { L"-1:a\x1A" L"b\n", L"1:c\n" } },
+        { std::wstring(L"a\0b\nc", 5), { std::wstring(L"-1:a\0b\n", 7), L"1:c" } },
+        { L"a\x01\r\nb\x1F", { L"-1:a\x01\n", L"-1:b\x1F" } },
+        { L"\xFEFF\xD83D\xDE00\n", { L"1:\xFEFF\xD83D\xDE00\n" } },
     };
-    // Random UTF-16 text made of the characters that matter to text mode.
-    std::mt19937 random(7);
-    const wchar_t alphabet[] = { L'a', L'\r', L'\n', L'\0', 0x1A, 0xFEFF, 0xD83D, L',' };
-    for (int n = 0; n < 40; n++) {
-        std::string bytes = n % 2 ? bom : "";
-        for (int i = (int)(random() % 30); i > 0; i--) {
-            wchar_t c = alphabet[random() % (n % 3 ? 3 : 8)];
-            bytes.push_back((char)(c & 0xFF));
-            bytes.push_back((char)(c >> 8));
-        }
-        files.push_back(bytes);
+    for (const auto& c : cases) {
+        bool notTakenAsIs = true;
+        EXPECT_EQ(ReadLines(bom + Utf16Bytes(c.text), &notTakenAsIs), c.lines);
+        EXPECT_FALSE(notTakenAsIs);
     }
-    for (const std::string& bytes : files) {
-        ASSERT_TRUE(WriteFileBytes(path, bytes));
-        std::vector<wchar_t> utf8(bytes.size() + 1);
-        ConfigText text;
-        StartConfigText((const unsigned char*)bytes.data(), bytes.size(), utf8.data(), &text);
-        std::wstring lines;
-        wchar_t line[64];
-        size_t length = 0;
-        while (ReadConfigLine(&text, line, _countof(line), &length) != 0)
-            lines.append(line, length);
-        EXPECT_EQ(lines, ReadThroughRuntime(path)) << "file of " << bytes.size() << " bytes";
+    // A last odd byte is no character, and is said to be left out.
+    bool notTakenAsIs = false;
+    EXPECT_EQ(ReadLines(bom + Utf16Bytes(L"a") + "b", &notTakenAsIs), std::vector<std::wstring>{ L"1:a" });
+    EXPECT_TRUE(notTakenAsIs);
+}
+
+TEST(LineTest, EightBitTextIsUtf8OrElseTheAnsiCodePage)
+{
+    ASSERT_EQ(GetACP(), 1252u) << "the expectations below are Windows-1252's";
+    const struct { std::string bytes; std::vector<std::wstring> lines; bool guessed; } cases[] = {
+        { "\xEF\xBB\xBF" "a\xC3\xA9\r\nb\rc", { L"1:a\xE9\n", L"1:b\n", L"1:c" }, false },
+        { "//#v\r\n\xF0\x9F\x98\x80\n", { L"1://#v\n", L"1:\xD83D\xDE00\n" }, false },
+        // Not UTF-8: an editor's "ANSI", whose letters come back, read as a guess.
+        { "//#v\r\nC:\\caf\xE9,\xE0 la carte\r\n", { L"1://#v\n", L"1:C:\\caf\xE9,\xE0 la carte\n" }, true },
+        { "\xEF\xBB\xBF" "a\x1A" "b\n\x1A" "c", { L"-1:a\x1A" L"b\n" }, false },
+    };
+    for (const auto& c : cases) {
+        bool guessed = !c.guessed;
+        EXPECT_EQ(ReadLines(c.bytes, &guessed), c.lines) << c.bytes;
+        EXPECT_EQ(guessed, c.guessed) << c.bytes;
     }
 }
 

@@ -17,12 +17,13 @@ static int Uniform(Random& random, int low, int high)
 }
 
 // Awkward characters for the format: separators, the escape's own characters, blanks,
-// characters outside the Basic Multilingual Plane.
+// characters outside the Basic Multilingual Plane. (No control character but the tab can be in
+// a tile.)
 static std::wstring RandomText(Random& random, int maxLength, bool isPath)
 {
     static const wchar_t* const pieces[] = {
         L",", L",", L"#^e$", L"#^e$,", L"#", L"^", L"e", L"$", L" ", L"\t", L"\\", L":", L".", L"a", L"Z", L"7",
-        L"\u00e9", L"\u4e2d", L"\U0001F600", L"\U00010348", L"-", L"\r", L"x,", L",,",
+        L"\u00e9", L"\u4e2d", L"\U0001F600", L"\U00010348", L"-", L"x,", L",,",
     };
     int target = Uniform(random, 0, 9) == 0 ? maxLength : Uniform(random, 1, maxLength);
     std::wstring text;
