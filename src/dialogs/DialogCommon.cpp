@@ -63,6 +63,9 @@ void StoreNameLines(HWND dialog, int line1Id, int line2Id, bool padAlways, Tile*
     wchar_t line2[NameLineLength + 1];
     GetDlgItemTextW(dialog, line1Id, line1, _countof(line1));
     GetDlgItemTextW(dialog, line2Id, line2, _countof(line2));
+    // A pasted line break or CTRL+Z would break the line the file stores the name on.
+    DropControlCharacters(line1);
+    DropControlCharacters(line2);
     JoinTileName(line1, line2, padAlways, tile->name, _countof(tile->name));
     AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
 }

@@ -54,7 +54,7 @@ struct Tile;
 Tile* ContextTile(void);
 
 // Reads a dialog's two name lines (12 characters each) and stores them as the tile's name,
-// joined as JoinTileName joins them.
+// joined as JoinTileName joins them, without control characters.
 void StoreNameLines(HWND dialog, int line1Id, int line2Id, bool padAlways, Tile* tile);
 
 // Runs a dialog from the program's own templates, owned by the main window.

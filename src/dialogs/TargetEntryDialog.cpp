@@ -36,6 +36,7 @@ static void OnTargetEntryOk(HWND dialog)
 {
     wchar_t path[TileTextCapacity];
     GetDlgItemTextW(dialog, PathField, path, _countof(path));
+    DropControlCharacters(path);
     if (!HasTarget(path)) {
         EndDialog(dialog, 0);
         return;

@@ -24,18 +24,35 @@ void ClearTile(Tile* tile)
     AnnounceTile(tile, EVENT_OBJECT_VALUECHANGE);
 }
 
+void DropControlCharacters(wchar_t* text)
+{
+    wchar_t* kept = text;
+    for (const wchar_t* p = text; *p != L'\0'; p++) {
+        if (*p >= 0x20)
+            *kept++ = *p;
+    }
+    *kept = L'\0';
+}
+
 int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind)
 {
+    wchar_t cleanPath[TileTextCapacity];
     if (wcslen(path) >= TileTextCapacity)
         return -1;
-    wcscpy_s(tile->path, _countof(tile->path), path);
+    wcscpy_s(cleanPath, _countof(cleanPath), path);
+    DropControlCharacters(cleanPath);
+    if (cleanPath[0] == L'\0')
+        return -1;
+    wcscpy_s(tile->path, _countof(tile->path), cleanPath);
     tile->filled = 1;
     tile->iconIndex = 0;
     tile->backColor = EmptyTileColor;
     tile->kind = kind;
     // A name is a label: a longer one is cut, never allowed to end the process.
-    if (name != NULL)
+    if (name != NULL) {
         wcsncpy_s(tile->name, _countof(tile->name), name, _TRUNCATE);
+        DropControlCharacters(tile->name);
+    }
     AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
     AnnounceTile(tile, EVENT_OBJECT_VALUECHANGE);
     return 0;

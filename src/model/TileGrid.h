@@ -89,9 +89,14 @@ Tile* TileAt(int row, int column);
 // Empties a tile; its selection flag is left alone.
 void ClearTile(Tile* tile);
 
+// Removes every character below U+0020 (line breaks, tabs, NULs, CTRL+Z...) from a text, in
+// place: none may enter a tile's path or name, where it would break the line the file stores.
+void DropControlCharacters(wchar_t* text);
+
 // Gives a tile a new target: path, filled, the default colour, the icon to be looked up
-// again; the name only when one is given, and the kind. Paths longer than the tile holds
-// are refused with -1 and change nothing; otherwise 0.
+// again; the name only when one is given, and the kind; both without control characters.
+// Paths longer than the tile holds, or with nothing left once those are gone, are refused
+// with -1 and change nothing; otherwise 0.
 int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind);
 
 // Puts every tile and setting at its start value, with tile (1, 1) selected.

@@ -179,6 +179,13 @@ TEST_F(DialogTest, TileNameOpensAsTwoLinesAndStoresThemBack)
     Press(IDOK);
     EXPECT_STREQ(tile->name, L"            ") << "no shell name takes the place of an empty one";
     EXPECT_STREQ(tile->path, L"C:\\x.txt");
+
+    // Pasted control characters never reach the name, where they would break its line in the file.
+    Open(IDD_TILE_NAME, TileNameDialogProc);
+    Set(IDC_FIELD_1, L"Two\x1A\r\n");
+    Set(IDC_FIELD_2, L"li\tnes\x01");
+    Press(IDOK);
+    EXPECT_STREQ(tile->name, L"Two         lines");
 }
 
 TEST_F(DialogTest, TargetEntryFillsTheTileOrLeavesItEmpty)
@@ -188,13 +195,17 @@ TEST_F(DialogTest, TargetEntryFillsTheTileOrLeavesItEmpty)
     Tile* tile = TileAt(3, 2);
     std::wstring file = folder.Join(L"readme.txt");
     ASSERT_TRUE(WriteFileBytes(file, "x"));
-    const struct { std::wstring path; const wchar_t* line1; const wchar_t* line2; const wchar_t* name; int filled; } cases[] = {
-        { L"https://example.org/a,b", L"Word", L"Pad", L"Word        Pad", 1 },
-        { L"shell:Downloads", L"", L"Pad", L"            Pad", 1 },
-        { L"C:\\Tools", L"exactlytwelv", L"Pad", L"exactlytwelvPad", 1 },
-        { file, L"", L"", L"Readme.txt", 1 },
-        { L"", L"Word", L"", L"", 0 },
-        { L"  \t ", L"Word", L"", L"", 0 },
+    const struct { std::wstring path; const wchar_t* line1; const wchar_t* line2; const wchar_t* name; int filled;
+                   std::wstring stored; } cases[] = {
+        { L"https://example.org/a,b", L"Word", L"Pad", L"Word        Pad", 1, L"https://example.org/a,b" },
+        { L"shell:Downloads", L"", L"Pad", L"            Pad", 1, L"shell:Downloads" },
+        { L"C:\\Tools", L"exactlytwelv", L"Pad", L"exactlytwelvPad", 1, L"C:\\Tools" },
+        { file, L"", L"", L"Readme.txt", 1, file },
+        { L"", L"Word", L"", L"", 0, L"" },
+        { L"  \t ", L"Word", L"", L"", 0, L"" },
+        // Pasted control characters (a CTRL+Z, a line break) are left out of both.
+        { L"C:\\To\x1Aols\r\n", L"Sev\x1A" L"en", L"\x01up", L"Seven       up", 1, L"C:\\Tools" },
+        { L"\x1A\r\n", L"Word", L"", L"", 0, L"" },
     };
     for (const auto& c : cases) {
         ClearTile(tile);
@@ -210,7 +221,7 @@ TEST_F(DialogTest, TargetEntryFillsTheTileOrLeavesItEmpty)
         EXPECT_EQ(tile->filled, c.filled) << c.path;
         EXPECT_STREQ(tile->name, c.name) << c.path;
         if (c.filled) {
-            EXPECT_EQ(std::wstring(tile->path), c.path) << "stored as typed";
+            EXPECT_EQ(std::wstring(tile->path), c.stored) << "stored as typed";
             EXPECT_EQ(tile->backColor, 0x323232u);
             EXPECT_EQ(tile->kind, 0);
             EXPECT_EQ(AppSettings.iconRefreshMode, 1);
