@@ -125,10 +125,17 @@ void OnHotkey(HWND window)
 
 void OnDestroy(HWND)
 {
+    // A close request that reaches the window while the box below is open destroys it again:
+    // the shutdown's save and rotation must still run once.
+    static bool shuttingDown;
+    if (shuttingDown)
+        return;
+    shuttingDown = true;
     // The quit message is posted last: a message box shown before it must stay open
     // until the user has read it, and its modal loop would end at once on WM_QUIT.
     if (SaveConfig() != 0)
         MessageBoxW(NULL, ConfigWriteFailedText, NULL, MB_OK);
     RotateBackups();
     PostQuitMessage(0);
+    shuttingDown = false;
 }

@@ -130,6 +130,37 @@ TEST_F(MainWindowTest, FailedSaveAtShutdownIsShownBeforeTheQuitMessage)
     EXPECT_TRUE(PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+static BOOL WINAPI FailFlush(HANDLE)
+{
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// A close request that arrives while the shutdown's failure box is open destroys the window
+// again: the save, the box and the rotation still come once.
+TEST_F(MainWindowTest, ACloseRequestDuringTheShutdownBoxRunsNoSecondShutdown)
+{
+    TestFolder folder;
+    ASSERT_TRUE(CreateDirectoryW(folder.Join(L"Morrowtide").c_str(), NULL));
+    ASSERT_TRUE(WriteFileBytes(folder.Join(L"Morrowtide\\Vantrel.cfg"), Utf16FileBytes(L"//#v0003\n")));
+    {
+        ImportPatch noFlush("kernel32.dll", "FlushFileBuffers", (void*)FailFlush);   // every save fails
+        MessageBoxCatcher catcher;
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        DestroyWindow(window);
+        MainWindow = NULL;
+        EXPECT_EQ(catcher.boxes.size(), 1u);
+    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder.Join(L"Morrowtide\\Backup\\*.cfg").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_STREQ(found.cFileName, L"Vantrel_Bkup000-.cfg");
+    EXPECT_FALSE(FindNextFileW(search, &found)) << "a second rotation made " << found.cFileName;
+    FindClose(search);
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(MainWindowTest, StartupHotkeyRegistrationFailureIsReportedAndKeepsTheFlag)
 {
     ASSERT_TRUE(RegisterHotKey(NULL, 7, MOD_ALT | MOD_CONTROL, 'Q'));
