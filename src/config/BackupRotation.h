@@ -1,16 +1,30 @@
 // The rotation of 20 backup copies of the configuration file.
 #pragma once
 #include <stddef.h>
+#include <stdlib.h>
 
 enum { BackupSlotCount = 20 };
+
+// The backup folder below the base folder, and the pieces of a slot's file name:
+// "Vantrel_Bkup0", the slot's two digits, "-" for the newest copy, ".cfg".
+constexpr wchar_t BackupFolderSuffix[] = L"\\Morrowtide\\Backup";
+constexpr wchar_t SlotNameStem[] = L"Vantrel_Bkup0";
+constexpr wchar_t SlotMarker[] = L"-";
+constexpr wchar_t SlotExtension[] = L".cfg";
+// The longest path the rotation makes below the base folder: a marker name.
+constexpr size_t LongestBackupPathBelowBase = _countof(BackupFolderSuffix) - 1 + 1 + _countof(SlotNameStem) - 1 + 2 +
+                                              _countof(SlotMarker) - 1 + _countof(SlotExtension) - 1;
 
 // The file name of a slot ("Vantrel_Bkup000.cfg" .. "Vantrel_Bkup019.cfg"), or its
 // marker name with "-" before ".cfg" for the newest copy. -1 when out does not fit it.
 int BackupSlotFileName(int slot, bool marker, wchar_t* out, size_t capacity);
 
 // Copies the configuration file into the slot after the newest copy and marks it newest;
-// every older marker becomes a plain copy, so that the rotation repairs whatever state an
-// interrupted run left. 0 a backup was made; -1 no backup folder; -3 the copy into an empty
-// slot failed; -4 the copy into the next slot failed (also for a missing source); -5 an
-// old marker could not be renamed (the new copy exists).
+// every older marker becomes a plain copy. A slot whose names are taken by something the
+// rotation can neither replace nor delete (a folder, a read-only or locked file) is passed
+// over; among several markers, which an interrupted rotation leaves, the newest copy is the
+// one written last. So the copies of the last exits are never overwritten. 0 a backup was made;
+// -1 no backup folder; -3 the copy into an empty slot failed (and no other slot took it);
+// -4 no slot took the copy (also for a missing source); -5 an old marker could not be renamed
+// (the new copy exists).
 int RotateBackups(void);

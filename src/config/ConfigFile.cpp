@@ -5,7 +5,9 @@
 #include <stdlib.h>
 #include <wchar.h>
 
+#include "config/BackupRotation.h"
 #include "config/ConfigFormat.h"
+#include "config/FileCommit.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "shell/FailureBox.h"
@@ -13,20 +15,17 @@
 
 const wchar_t ConfigWriteFailedText[] = L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.";
 
-const wchar_t ConfigFolderSuffix[] = L"\\Morrowtide";
-const wchar_t ConfigFileSuffix[] = L"\\Morrowtide\\Vantrel.cfg";
 static const int FolderMessageCapacity = 400;
 
-// The names the program makes beside the file: the save's temporary file, and the copies
-// kept of a file it could not use whole ("Vantrel.cfg.unread", "Vantrel.cfg.v0004-2").
-static const wchar_t TemporarySuffix[] = L".new";
-static const wchar_t UnreadSuffix[] = L".unread";
-enum {
-    MaxKeptCopies = 999,
-    // The longest path the program makes below the base folder, a backup's marker name:
-    // "\Morrowtide\Backup\Vantrel_Bkup000-.cfg". Longer than the file's with ".unread-999".
-    LongestPathBelowBase = 39
-};
+constexpr size_t Larger(size_t a, size_t b)
+{
+    return a > b ? a : b;
+}
+
+// The longest path the program makes below the base folder: a name beside the file (a save's
+// temporary file), or a backup's marker name.
+constexpr size_t LongestPathBelowBase =
+    Larger(_countof(ConfigFileSuffix) - 1 + _countof(LongestSuffixBeside) - 1, LongestBackupPathBelowBase);
 
 // The copy that the last LoadConfig kept of a file it did not fully use; empty when none.
 static wchar_t unreadCopyPath[ComposedPathCapacity];
@@ -50,17 +49,6 @@ int GetConfigBaseFolder(wchar_t* out, size_t capacity)
     int status = SUCCEEDED(result) && folder != NULL ? ComposePath(out, capacity, folder, L"") : -1;
     CoTaskMemFree(folder);
     return status;
-}
-
-int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_t* suffix)
-{
-    size_t baseLength = wcslen(base);
-    size_t suffixLength = wcslen(suffix);
-    if (baseLength + suffixLength >= capacity)
-        return -1;
-    wmemcpy(out, base, baseLength);
-    wmemcpy(out + baseLength, suffix, suffixLength + 1);
-    return 0;
 }
 
 // Makes sure the configuration folder exists and composes the file's path. Returns 0, or
@@ -119,8 +107,6 @@ static int ConfigFileUnusable(void)
 }
 
 static const wchar_t ByteOrderMark = 0xFEFF;
-// Far beyond the largest file the program writes; a larger one is not read into memory.
-static const LONGLONG MaxConfigFileSize = 256LL * 1024 * 1024;
 
 // Writes bytes into a file opened with the given creation disposition, shared with no one
 // while it is written, cut to their length and flushed to the disk when asked. True on
@@ -151,68 +137,22 @@ static int CreateEmptyConfigFile(const wchar_t* path)
     return ConfigFileUnusable();
 }
 
-// The whole file in one read, into a block the caller frees with HeapFree. Readers may
-// share the file meanwhile, writers may not. false when it cannot be read whole.
-static bool ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* size)
-{
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    LARGE_INTEGER length = {};
-    bool ok = GetFileSizeEx(file, &length) && length.QuadPart <= MaxConfigFileSize;
-    *bytes = ok ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)length.QuadPart + 2) : NULL;
-    DWORD read = 0;
-    ok = *bytes != NULL && ReadFile(file, *bytes, (DWORD)length.QuadPart, &read, NULL) && read == (DWORD)length.QuadPart;
-    CloseHandle(file);
-    if (!ok && *bytes != NULL) {
-        HeapFree(GetProcessHeap(), 0, *bytes);
-        *bytes = NULL;
-    }
-    *size = read;
-    return ok;
-}
-
-// Reads and applies the settings line; false when there was one that could not be read.
+// Reads and applies the settings line; false when there was one that could not be read, or
+// one that held more than its twelve values.
 static bool ReadSettingsLine(ConfigText* text, wchar_t* line, size_t capacity)
 {
     int read = ReadConfigLine(text, line, capacity, NULL);
     if (read == 0)
         return true;
     int values[SettingsFieldCount];
-    if (read < 0 || ParseSettingsLine(line, values) != 0) {
+    int parsed = read < 0 ? -1 : ParseSettingsLine(line, values);
+    if (parsed < 0) {
         MessageBoxW(MainWindow, L"The Configuration File settings can not be read. Using default program settings",
                     L"ERROR - Configuration File Settings Unreadable", MB_ICONWARNING);
         return false;
     }
     ApplySettingsValues(values);
-    return true;
-}
-
-// Keeps a copy of the file beside it under stem ("Vantrel.cfg.v0004"), or the next free name
-// ("Vantrel.cfg.v0004-2" and so on), never over a copy kept before, and flushed to the disk
-// before anything replaces the file: nothing a user had is lost when start-up rewrites a
-// file it could not use whole. Stores the copy's path in kept; false when none was made.
-static bool KeepCopyBeside(const wchar_t* path, const wchar_t* stem, wchar_t* kept, size_t capacity)
-{
-    for (int copy = 1; copy <= MaxKeptCopies; copy++) {
-        wchar_t name[32];
-        if (copy == 1)
-            wcsncpy_s(name, _countof(name), stem, _TRUNCATE);
-        else
-            swprintf_s(name, _countof(name), L"%ls-%d", stem, copy);
-        if (ComposePath(kept, capacity, path, name) != 0)
-            return false;
-        if (CopyFileW(path, kept, TRUE)) {
-            HANDLE file = CreateFileW(kept, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-            bool flushed = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
-            if (file != INVALID_HANDLE_VALUE)
-                CloseHandle(file);
-            return flushed;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-    }
-    return false;
+    return parsed == 0;
 }
 
 // The stem for the copy of a file of another format version: ".v" and the four characters
@@ -236,13 +176,14 @@ static bool IsBlankLine(const wchar_t* line)
 
 // Applies the header, the settings line and the tile lines of the decoded text. 0, or -2 for
 // another format version (*header then holds its first line). *leftOut tells whether
-// anything the text holds was not taken into the model: content without a header, an
-// unreadable settings line, a line refused, skipped or given again for the same cell.
+// anything the text holds was not taken into the model as it is: content without a header, an
+// unreadable settings line, a line refused, skipped, given again for the same cell or with
+// fields left over, bytes that are no text or were read in a guessed code page.
 static int ApplyConfigText(ConfigText* text, wchar_t* header, size_t headerCapacity, bool* leftOut)
 {
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
-    *leftOut = false;
+    *leftOut = text->notTakenAsIs;
     int read = ReadConfigLine(text, line, _countof(line), NULL);
     int version = 0;
     if (read == 1 && ReadHeaderVersion(line, &version)) {
@@ -250,21 +191,69 @@ static int ApplyConfigText(ConfigText* text, wchar_t* header, size_t headerCapac
             wcsncpy_s(header, headerCapacity, line, _TRUNCATE);
             return -2;
         }
-        *leftOut = !ReadSettingsLine(text, line, _countof(line));
+        *leftOut = !ReadSettingsLine(text, line, _countof(line)) || *leftOut;
     } else if (read != 0) {
-        *leftOut = read < 0 || !IsBlankLine(line);
+        *leftOut = *leftOut || read < 0 || !IsBlankLine(line);
     }
     for (;;) {
         read = ReadConfigLine(text, line, _countof(line), NULL);
         if (read == 0)
             return 0;
-        if (read < 0 || wcsncmp(line, L"//", 2) == 0)
-            *leftOut = true;
-        else if (ParseTileLine(line, &tileLine) == 0)
-            *leftOut = !ApplyTileLine(&tileLine) || *leftOut;
+        int parsed = read < 0 || wcsncmp(line, L"//", 2) == 0 ? -1 : ParseTileLine(line, &tileLine);
+        if (parsed >= 0)
+            *leftOut = !ApplyTileLine(&tileLine) || parsed > 0 || *leftOut;
         else
-            *leftOut = *leftOut || !IsBlankLine(line);
+            *leftOut = *leftOut || read < 0 || !IsBlankLine(line);
     }
+}
+
+// The file's bytes when there is no pending copy: the first run's file is made here. 0 read,
+// else LoadConfig's result (0 for a file just created, which holds nothing to read).
+static int ReadConfigBytes(const wchar_t* path, unsigned char** bytes, size_t* size, bool* created)
+{
+    *created = false;
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            return ConfigFileUnusable();
+        int status = CreateEmptyConfigFile(path);
+        if (status != 1) {
+            *created = status == 0;
+            return status;
+        }
+        attributes = GetFileAttributesW(path);
+    }
+    // An existing file that cannot be read whole is left exactly as it is: a read that
+    // stopped part-way must not pass for the end of the file, or the next save would
+    // replace the file with the tiles read so far. A file that begins with the big-endian
+    // mark FE FF is refused as Windows' runtime refuses to open it.
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        !ReadWholeFile(path, bytes, size))
+        return ConfigFileUnusable();
+    if (*size >= 2 && (*bytes)[0] == 0xFE && (*bytes)[1] == 0xFF) {
+        FreeFileBytes(*bytes);
+        *bytes = NULL;
+        return ConfigFileUnusable();
+    }
+    return 0;
+}
+
+// Decodes and applies the file's bytes. 0, or -2 for another format version (its header then
+// in header); *leftOut as ApplyConfigText gives it. -3 when there is no memory to decode into.
+static int ApplyConfigBytes(const unsigned char* bytes, size_t size, wchar_t* header, size_t headerCapacity, bool* leftOut)
+{
+    // UTF-16 text is read where it lies, in one pass; 8-bit text needs a block of its own.
+    bool eightBit = ConfigTextIsUtf8(bytes, size);
+    wchar_t* decoded = eightBit ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : NULL;
+    if (eightBit && decoded == NULL)
+        return -3;
+    ConfigText text;
+    StartConfigText(bytes, size, decoded, &text);
+    int status = ApplyConfigText(&text, header, headerCapacity, leftOut);
+    if (decoded != NULL)
+        HeapFree(GetProcessHeap(), 0, decoded);
+    return status;
 }
 
 int LoadConfig(void)
@@ -274,56 +263,40 @@ int LoadConfig(void)
     int status = PrepareConfigFolder(L"CreateDirectoryW() return code = %d", L"This is Vantrel", path, _countof(path));
     if (status != 0)
         return status;
+    RemoveLeftoverTemporaries(path);
 
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
-            return ConfigFileUnusable();
-        status = CreateEmptyConfigFile(path);
-        if (status != 1)
-            return status;
-        attributes = GetFileAttributesW(path);
-    }
-    // An existing file that cannot be read whole is left exactly as it is: a read that
-    // stopped part-way must not pass for the end of the file, or the next save would
-    // replace the file with the tiles read so far. A file that begins with the big-endian
-    // mark FE FF is refused as Windows' runtime refuses to open it.
+    // The newest whole state: a pending copy when a save left one, else the file.
     unsigned char* bytes = NULL;
     size_t size = 0;
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-        !ReadWholeFile(path, &bytes, &size))
+    const wchar_t* source = path;
+    int pending = TakePendingCopy(path, &bytes, &size, &source, unreadCopyPath, _countof(unreadCopyPath));
+    if (pending < 0)
         return ConfigFileUnusable();
-    // UTF-16 text is read where it lies, in one pass; UTF-8 needs a block of its own.
-    bool utf8 = ConfigTextIsUtf8(bytes, size);
-    bool bigEndian = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
-    wchar_t* decoded = utf8 ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : NULL;
-    if (bigEndian || (utf8 && decoded == NULL)) {
-        HeapFree(GetProcessHeap(), 0, bytes);
-        return ConfigFileUnusable();
+    if (pending == 0) {
+        bool created = false;
+        status = ReadConfigBytes(path, &bytes, &size, &created);
+        if (status != 0 || created)
+            return status;
     }
-    ConfigText text;
-    StartConfigText(bytes, size, decoded, &text);
     wchar_t header[16];
     bool leftOut = false;
-    status = ApplyConfigText(&text, header, _countof(header), &leftOut);
-    if (decoded != NULL)
-        HeapFree(GetProcessHeap(), 0, decoded);
-    HeapFree(GetProcessHeap(), 0, bytes);
+    status = ApplyConfigBytes(bytes, size, header, _countof(header), &leftOut);
 
     // What the next save would lose is kept first; start-up ends rather than lose it.
     wchar_t kept[ComposedPathCapacity];
+    bool safe = status != -3;
     if (status == -2) {
         wchar_t stem[8];
         OtherVersionStem(header, stem);
-        return KeepCopyBeside(path, stem, kept, _countof(kept)) ? -2 : ConfigFileUnusable();
+        safe = KeepCopyBeside(path, source, bytes, size, stem, kept, _countof(kept));
+    } else if (safe && leftOut) {
+        safe = KeepCopyBeside(path, source, bytes, size, UnreadSuffix, kept, _countof(kept));
+        // The copy of a file that a pending copy replaced, made first, is the one to tell of.
+        if (safe && unreadCopyPath[0] == L'\0')
+            wcscpy_s(unreadCopyPath, _countof(unreadCopyPath), kept);
     }
-    if (leftOut) {
-        if (!KeepCopyBeside(path, UnreadSuffix, kept, _countof(kept)))
-            return ConfigFileUnusable();
-        wcscpy_s(unreadCopyPath, _countof(unreadCopyPath), kept);
-    }
-    return status;
+    FreeFileBytes(bytes);
+    return safe ? status : ConfigFileUnusable();
 }
 
 const wchar_t* UnreadConfigCopy(void)
@@ -336,86 +309,6 @@ const wchar_t* UnreadConfigCopy(void)
 // and one kept for the whole content would be held all the run.
 enum { SaveBlockCharacters = 32768 };
 static wchar_t saveBlock[SaveBlockCharacters];
-
-// Copies the new content, already written and flushed beside the file as temp, over the file
-// in place, through a handle that shares reading and writing as the runtime's own open for
-// writing does: for a file that another program holds open with that sharing (a backup tool,
-// a virus scanner, a viewer), which no rename can replace. 1 written; 0 the file is held so
-// that no writer may open it; -1 failed with the file untouched; -2 failed part-way, the
-// file may hold a part of each.
-static int OverwriteInPlace(const wchar_t* path, const wchar_t* temp)
-{
-    HANDLE source = CreateFileW(temp, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (source == INVALID_HANDLE_VALUE)
-        return -1;
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        DWORD error = GetLastError();
-        CloseHandle(source);
-        return error == ERROR_SHARING_VIOLATION ? 0 : -1;
-    }
-    bool ok = true;
-    for (DWORD read = 1; ok && read > 0;) {
-        DWORD written = 0;
-        ok = ReadFile(source, saveBlock, sizeof(saveBlock), &read, NULL) &&
-             WriteFile(file, saveBlock, read, &written, NULL) && written == read;
-    }
-    // A file that cannot be cut (mapped by its holder) ends its text with a CTRL+Z instead,
-    // so that nothing of the old file behind it is ever read again.
-    static const wchar_t EndOfText = 0x1A;
-    DWORD written = 0;
-    ok = ok && (SetEndOfFile(file) || (WriteFile(file, &EndOfText, sizeof(EndOfText), &written, NULL) &&
-                                         written == sizeof(EndOfText)));
-    ok = ok && FlushFileBuffers(file);
-    CloseHandle(source);
-    return CloseHandle(file) && ok ? 1 : -2;
-}
-
-// A file that another program holds so that no writer may open it is waited for, with
-// growing waits, for about two seconds in all.
-static const DWORD BusyFileWaits[] = { 20, 40, 80, 160, 320, 500, 500, 500 };
-
-// Whether the file may be written now, as the runtime's open for writing decides (a handle
-// that shares reading and writing does not stop it); waits while it is held. A missing file
-// may be written.
-static bool WaitUntilWritable(const wchar_t* path)
-{
-    for (int attempt = 0;; attempt++) {
-        HANDLE file = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, NULL);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            return true;
-        }
-        DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return true;
-        if (error != ERROR_SHARING_VIOLATION || attempt == _countof(BusyFileWaits))
-            return false;
-        Sleep(BusyFileWaits[attempt]);
-    }
-}
-
-// Replaces the file with its new content, already written and flushed beside it as temp,
-// waiting as WaitUntilWritable does for a file held meanwhile; one held with reading and
-// writing shared is written in place. 2 renamed over the file; 1 written in place, temp
-// still there; 0 not replaced, the file as it was; -1 not, and the file may hold a part of
-// the new content (see OverwriteInPlace).
-static int ReplaceConfigFile(const wchar_t* path, const wchar_t* temp)
-{
-    for (int attempt = 0;; attempt++) {
-        if (MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return 2;
-        DWORD error = GetLastError();
-        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION)
-            return 0;
-        int written = OverwriteInPlace(path, temp);
-        if (written != 0 || attempt == _countof(BusyFileWaits))
-            return written > 0 ? 1 : written == -2 ? -1 : 0;
-        Sleep(BusyFileWaits[attempt]);
-    }
-}
 
 // The rectangle a minimised window comes back to, in screen coordinates.
 static void RestoredWindowRect(RECT* rect)
@@ -551,36 +444,27 @@ static bool WriteConfigContent(HANDLE file)
     return out.ok;
 }
 
-// Writes the new content into a file of its own, flushed to the disk.
-static bool WriteConfigFileTo(const wchar_t* path)
-{
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = WriteConfigContent(file) && FlushFileBuffers(file);
-    return CloseHandle(file) && ok;
-}
-
 int SaveConfig(void)
 {
     wchar_t path[ComposedPathCapacity];
-    wchar_t temp[ComposedPathCapacity];
+    wchar_t temporary[ComposedPathCapacity];
     int status =
         PrepareConfigFolder(L"CreateDirectoryW return code = %d", L"This is Vantrel - msg 101", path, _countof(path));
     if (status != 0)
         return status;
-    if (ComposePath(temp, _countof(temp), path, TemporarySuffix) != 0 || !WaitUntilWritable(path))
-        return -1;
 
-    // The new content is written beside the file, flushed to the disk, and only then
-    // replaces it in one step: a crash or power loss leaves either the old file or the new
-    // one, never a part.
-    int replaced = WriteConfigFileTo(temp) ? ReplaceConfigFile(path, temp) : 0;
-    // The new content is kept beside a file that a failed write in place may have torn: the
-    // only whole copy.
-    if (replaced == 0 || replaced == 1)
-        DeleteFileW(temp);
-    return replaced > 0 ? 0 : -1;
+    // The whole new text is written beside the file and flushed before anything touches the
+    // file: a crash, a kill or a full disk until the file is replaced costs the last change only.
+    HANDLE file = CreateFreshTemporary(path, temporary, _countof(temporary));
+    if (file == INVALID_HANDLE_VALUE)
+        return -1;
+    bool written = WriteConfigContent(file) && FlushFileBuffers(file);
+    written = CloseHandle(file) && written;
+    if (!written) {
+        DeleteFileW(temporary);
+        return -1;
+    }
+    return CommitTemporary(path, temporary) == CommitDone ? 0 : -1;
 }
 
 int SaveConfigOrClose(HWND window)

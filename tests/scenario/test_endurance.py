@@ -1,14 +1,16 @@
-"""Faults and endurance of the real Vantrel.exe: killed while it saves, started many times at
-once, started and closed again and again. The default run takes a short form of each;
-scripts/endurance.sh the long one: 50 kills, 10 simultaneous starts, 100 starts and closes."""
+"""Faults and endurance of the real Vantrel.exe: killed while it saves (also while it writes a
+held file in place), started many times at once, started and closed again and again. The default
+run takes a short form of each; scripts/endurance.sh the long one: 50 kills, 20 kills in place,
+10 simultaneous starts, 100 starts and closes."""
 import os
 import random
 import signal
+import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
-from vantrel_scenario import ScenarioTest, endurance_count, main  # noqa: E402
+from vantrel_scenario import WINE, ScenarioTest, endurance_count, main  # noqa: E402
 
 HEADER = '//#v0003 DO NOT CHANGE THIS LINE'
 # Long paths, so that a save takes a while and kills land inside it.
@@ -27,6 +29,11 @@ TILES = tiles('{}')
 OLD_FILE = ['//#v0003 written by hand', ' 0, 0, 700, 600, 0, 0, 90, 1, 6, 100, 1, 1'] + tiles('{:03d}')
 
 
+def read_bytes(path):
+    with open(path, 'rb') as f:
+        return f.read()
+
+
 class EnduranceTest(ScenarioTest):
 
     def assert_whole_file(self, what):
@@ -38,34 +45,77 @@ class EnduranceTest(ScenarioTest):
         self.assertEqual(settings[6:], ['90', '1', '6', '100', '1', '1'], what)
         self.assertEqual(lines[2:], TILES, what)
 
+    def temporaries(self):
+        """The save's temporary files beside the configuration file."""
+        return [name for name in os.listdir(self.s.config_dir) if name.startswith('Vantrel.cfg.new-')]
+
+    def kill(self, process):
+        os.kill(process.pid, signal.SIGKILL)
+        process.wait()
+        self.s.processes.remove(process)
+        self.s.wait_for(lambda: self.s.window() is None, 20, 'the window gone')
+
     def test_killed_while_saving_leaves_the_old_or_the_new_file(self):
         kills = endurance_count(5, 50)
         rng = random.Random(11)
-        temporary = self.s.config_path + '.new'
         during_save = 0
         for kill in range(kills):
             self.s.write_config(OLD_FILE)
             old = self.s.config_bytes()
-            if os.path.exists(temporary):
-                os.remove(temporary)
+            for name in self.temporaries():
+                os.remove(os.path.join(self.s.config_dir, name))
             replaced = os.stat(self.s.config_path).st_ino
             process = self.s.start()
             # The save after start-up writes the new file beside the old one: kill the
             # process at a random moment while it does, as a crash would. A save may also
             # come and go between two looks; the file is then replaced already.
             deadline = time.monotonic() + 30
-            while not os.path.exists(temporary) and os.stat(self.s.config_path).st_ino == replaced:
+            while not self.temporaries() and os.stat(self.s.config_path).st_ino == replaced:
                 self.assertLess(time.monotonic(), deadline, 'the save after start-up never began')
             time.sleep(rng.uniform(0, 0.002))
             os.kill(process.pid, signal.SIGKILL)
             process.wait()
             self.s.processes.remove(process)
-            during_save += os.path.exists(temporary)
+            during_save += bool(self.temporaries())
             if self.s.config_bytes() != old:
                 self.assert_whole_file(f'after kill {kill + 1}')
             self.s.wait_for(lambda: self.s.window() is None, 20, 'the window gone')
         print(f'{kills} kills, {during_save} of them before the new file replaced the old one')
         self.assertGreater(during_save, kills // 2, 'most kills must land inside a save')
+
+    def test_killed_while_writing_a_held_file_in_place_loses_nothing(self):
+        """A program that holds the file letting others write, but not rename it, makes the save
+        write it in place, with the whole new text kept beside as the pending copy: a kill in that
+        write leaves a torn file, and the next start still has every tile."""
+        kills = endurance_count(2, 20)
+        pending = self.s.config_path + '.pending'
+        appdata_file = self.s.probe('appdata')[1]['appdata'] + '\\Morrowtide\\Vantrel.cfg'
+        torn = 0
+        for kill in range(kills):
+            self.s.write_config(OLD_FILE)
+            holder = subprocess.Popen([WINE, self.s.probe_exe, 'hold-file', appdata_file, 'rw'], env=self.s.env,
+                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            try:
+                self.assertEqual(holder.stdout.readline().strip(), b'held=1')
+                process = self.s.start()
+                # The save after start-up waits about two seconds for the holder, then writes in place.
+                self.s.wait_for(lambda: os.path.exists(pending), 30, 'the pending copy', interval=0)
+                self.kill(process)
+            finally:
+                holder.kill()
+                holder.wait()
+                holder.stdout.close()
+            torn_file = os.path.exists(pending) and read_bytes(pending) != self.s.config_bytes()
+            torn += torn_file
+            process, _ = self.s.start_and_wait()
+            if torn_file:
+                # The next start takes the pending copy, keeps the torn file beside and says so.
+                self.assertIn('could not be read', self.s.wait_boxes(1)[0]['text'])
+                self.s.press_ok()
+            self.assertEqual(self.s.close(process), 0)
+            self.assert_whole_file(f'after kill {kill + 1} in place')
+            self.assertFalse(os.path.exists(pending))
+        print(f'{kills} kills in place, {torn} of them before the write in place was done')
 
     def test_simultaneous_starts_leave_one_instance_and_an_intact_file(self):
         count = endurance_count(5, 10)

@@ -11,7 +11,9 @@
 //     probe accessible CHILD    what a screen reader in another process reads of Vantrel's
 //                               grid: the child count, and the name, value and state of a tile
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
-//     probe hold-file PATH      holds a file open, sharing nothing, until killed
+//     probe hold-file PATH [rw] holds a file open for writing, sharing nothing (or, with rw, for
+//                               reading, letting others read and write it but not rename or
+//                               delete it, as a viewer or a scanner may), until killed
 //     probe serve               answers the commands above that end by themselves, one per
 //                               line of standard input (arguments separated by tabs), each
 //                               answer ended by "end=<exit code>": one process for a whole
@@ -192,7 +194,9 @@ static int RunCommand(int argc, wchar_t** argv)
         return 0;
     }
     if (wcscmp(command, L"hold-file") == 0 && argc > 2) {
-        HANDLE file = CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+        bool sharing = argc > 3 && wcscmp(argv[3], L"rw") == 0;
+        HANDLE file = CreateFileW(argv[2], sharing ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                  sharing ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0, NULL, OPEN_EXISTING, 0, NULL);
         if (file == INVALID_HANDLE_VALUE)
             return 2;
         printf("held=1\n");

@@ -178,7 +178,7 @@ class Session:
     def press_ok(self):
         self.probe('press-ok')
 
-    def wait_for(self, condition, timeout=30, what='condition'):
+    def wait_for(self, condition, timeout=30, what='condition', interval=0.1):
         deadline = time.monotonic() + timeout
         while True:
             value = condition()
@@ -189,7 +189,7 @@ class Session:
                                        stdin=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=30).stdout.decode()
                 raise AssertionError(f'timed out waiting for {what}; boxes on screen: {self.boxes()}; window: '
                                      f'{self.window()}; processes: {[p.poll() for p in self.processes]}\n{procs}')
-            time.sleep(0.1)
+            time.sleep(interval)
 
     def wait_window(self, timeout=30, class_name='Vantrel', condition=lambda w: w['visible']):
         def ready():

@@ -137,7 +137,8 @@ TEST_F(BackupRotationTest, AllPlainAndNoMarkerStartsOverAtSlotZero)
 }
 
 // Whatever an interrupted rotation (or a hand) left, the next rotation ends with one marker,
-// on a copy equal to the file, and the one after it advances again.
+// on a copy equal to the file, and the one after it advances again; the copy that the
+// interrupted run made is never overwritten.
 TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
 {
     struct Change {
@@ -146,7 +147,7 @@ TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
         const char* content;   // NULL: the file is removed
     };
     const struct { const char* what; std::vector<Change> changes; int newest; } states[] = {
-        { "the copy made, the old marker not renamed", { { 7, false, nullptr }, { 7, true, "7" }, { 8, true, "copy" } }, 8 },
+        { "the copy made, the old marker not renamed", { { 7, false, nullptr }, { 7, true, "7" }, { 8, true, "copy" } }, 9 },
         { "renamed, the oldest copy not deleted", { { 8, true, "copy" } }, 9 },
         { "across the wrap, the copy made", { { 19, false, nullptr }, { 19, true, "19" }, { 0, true, "copy" } }, 1 },
         { "a marker whose copy is missing", { { 7, false, nullptr }, { 7, true, "" } }, 8 },
@@ -155,14 +156,19 @@ TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
     for (const auto& state : states) {
         RemoveTree(Backup());
         FillAllPlain();
+        int written = 0;
         for (const Change& change : state.changes) {
-            if (change.content == nullptr)
+            if (change.content == nullptr) {
                 DeleteFileW(Slot(change.slot, change.marker).c_str());
-            else
+            } else {
                 ASSERT_TRUE(WriteFileBytes(Slot(change.slot, change.marker), change.content));
+                // In the order a rotation writes them, whatever the clock's granularity.
+                ASSERT_TRUE(SetFileWrittenAt(Slot(change.slot, change.marker), ++written));
+            }
         }
         for (int round = 0; round < 2; round++) {
             SetSource("state " + std::to_string(round));
+            ASSERT_TRUE(SetFileWrittenAt(Source(), 100 + round));
             EXPECT_EQ(RotateBackups(), 0) << state.what;
             std::set<std::wstring> files = Files();
             int newest = (state.newest + round) % BackupSlotCount;
@@ -175,7 +181,76 @@ TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
             EXPECT_EQ(markers, std::set<std::wstring>{ expected }) << state.what << ", round " << round;
             EXPECT_EQ(ReadFileBytes(Slot(newest, true)), "state " + std::to_string(round)) << state.what;
             EXPECT_LE(files.size(), 20u) << state.what;
+            if (std::string(state.what).find("copy made") != std::string::npos) {
+                EXPECT_EQ(ReadFileBytes(Slot(state.newest - 1, false)), "copy") << state.what << ", round " << round;
+            }
         }
+    }
+}
+
+// Something on the next slot that the rotation can neither write over nor delete (a folder, a
+// read-only file, a file another program holds), or a state that a crash left: exit after
+// exit, the copies of the last exits all survive.
+TEST_F(BackupRotationTest, TheCopiesOfTheLastExitsSurviveWhatBlocksASlot)
+{
+    enum Block { FolderMarker, ReadOnlyMarker, LockedMarker, ReadOnlyPlain, LockedPlain, CrashBetweenCopyAndRename };
+    const struct { const char* what; Block block; } cases[] = {
+        { "a folder named like the next marker", FolderMarker },
+        { "a read-only file named like the next marker", ReadOnlyMarker },
+        { "a locked file named like the next marker", LockedMarker },
+        { "a read-only oldest copy on the next slot", ReadOnlyPlain },
+        { "a locked oldest copy on the next slot", LockedPlain },
+        { "markers on 5 and 6 and a plain 6", CrashBetweenCopyAndRename },
+    };
+    for (const auto& c : cases) {
+        RemoveTree(Backup());
+        FillAllPlain();
+        MarkSlot(5, "exit 0");
+        SetFileWrittenAt(Slot(5, true), 1);
+        HANDLE locked = INVALID_HANDLE_VALUE;
+        switch (c.block) {
+        case FolderMarker: ASSERT_TRUE(CreateDirectoryW(Slot(6, true).c_str(), NULL)); break;
+        case ReadOnlyMarker:
+        case LockedMarker:
+            // Newer than any copy, as a file a program put there later would be.
+            ASSERT_TRUE(WriteFileBytes(Slot(6, true), "in the way"));
+            SetFileWrittenAt(Slot(6, true), 1000);
+            break;
+        case ReadOnlyPlain: break;
+        case LockedPlain: break;
+        case CrashBetweenCopyAndRename:
+            ASSERT_TRUE(WriteFileBytes(Slot(6, true), "exit 1"));
+            SetFileWrittenAt(Slot(6, true), 2);
+            break;
+        }
+        std::wstring blocked = c.block == ReadOnlyPlain || c.block == LockedPlain ? Slot(6, false) : Slot(6, true);
+        if (c.block == ReadOnlyMarker || c.block == ReadOnlyPlain) {
+            ASSERT_TRUE(SetFileAttributesW(blocked.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        if (c.block == LockedMarker || c.block == LockedPlain) {
+            locked = CreateFileW(blocked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+        }
+        int first = c.block == CrashBetweenCopyAndRename ? 2 : 1;
+        for (int exit = first; exit < first + 3; exit++) {
+            SetSource("exit " + std::to_string(exit));
+            SetFileWrittenAt(Source(), 10 + exit);
+            EXPECT_EQ(RotateBackups(), 0) << c.what << ", exit " << exit;
+        }
+        if (locked != INVALID_HANDLE_VALUE)
+            CloseHandle(locked);
+        SetFileAttributesW(blocked.c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::set<std::string> contents;
+        for (int slot = 0; slot < BackupSlotCount; slot++)
+            for (bool marker : { false, true })
+                contents.insert(ReadFileBytes(Slot(slot, marker)));
+        for (int exit = 0; exit < first + 3; exit++)
+            EXPECT_EQ(contents.count("exit " + std::to_string(exit)), 1u) << c.what << ": exit " << exit << " lost";
+        int markers = 0;
+        for (const std::wstring& name : Files())
+            markers += name.back() == L'-';
+        EXPECT_EQ(markers, c.block == FolderMarker || c.block == ReadOnlyMarker || c.block == LockedMarker ? 2 : 1)
+            << c.what << ": one marker, and what blocked its slot";
+        RemoveTree(Backup());
     }
 }
 

@@ -464,19 +464,68 @@ TEST_F(ConfigFileTest, AMinimisedWindowIsSavedWithItsRestoredRectangle)
     EXPECT_EQ(AppSettings.windowHeight, 480);
 }
 
-// A save while another program holds the file: one that lets others write is written past,
-// one that lets go soon is waited for, one that holds on makes the save fail unharmed.
+// A state of `count` tiles, a hundred to a row, whose paths and names say which state they
+// belong to: as the program writes it, put into the model, and the check that the model
+// holds exactly that state.
+static void StateTile(const wchar_t* state, int i, wchar_t* path, wchar_t* name)
+{
+    swprintf_s(path, 64, L"C:\\t\\%ls_%d_%d.txt", state, i / 100 + 1, i % 100 + 1);
+    swprintf_s(name, 64, L"%ls %d %d", state, i / 100 + 1, i % 100 + 1);
+}
+
+static std::wstring StateText(const wchar_t* state, int count)
+{
+    std::wstring text = L"//#v0003 DO NOT CHANGE THIS LINE\n-10,0,859,646,0,0,90,1,6,8,1,1\n";
+    for (int i = 0; i < count; i++) {
+        wchar_t path[64], name[64], line[160];
+        StateTile(state, i, path, name);
+        swprintf_s(line, L"%d,%d,0,3289650,%ls,%ls\n", i / 100 + 1, i % 100 + 1, path, name);
+        text += line;
+    }
+    return text;
+}
+
+static void FillState(const wchar_t* state, int count)
+{
+    for (int i = 0; i < count; i++) {
+        wchar_t path[64], name[64];
+        StateTile(state, i, path, name);
+        FillTile(TileAt(i / 100 + 1, i % 100 + 1), path, name, TileKind::PlainFile);
+    }
+}
+
+static void ExpectState(const wchar_t* state, int count, const char* what)
+{
+    int filled = 0;
+    for (const Tile& tile : TileGrid)
+        filled += tile.filled;
+    EXPECT_EQ(filled, count) << what;
+    for (int i = 0; i < count; i++) {
+        wchar_t path[64], name[64];
+        StateTile(state, i, path, name);
+        const Tile* tile = TileAt(i / 100 + 1, i % 100 + 1);
+        ASSERT_STREQ(tile->path, path) << what;
+        ASSERT_STREQ(tile->name, name) << what;
+    }
+}
+
+// A save while another program holds the file: a holder that lets others delete it is
+// replaced past, one that lets go soon is waited for, one that lets others write is written
+// in place (after about two seconds, with the new text kept beside until it is done), and one
+// that shares no writing makes the save fail with the file untouched.
 TEST_F(ConfigFileTest, ASaveGetsPastOrWaitsForAFileHeldElsewhere)
 {
     ASSERT_NE(CreateTestMainWindow(), nullptr);
-    const struct { DWORD share; DWORD releaseAfterMs; int result; } cases[] = {
-        { FILE_SHARE_READ | FILE_SHARE_WRITE, INFINITE, 0 },
-        { 0, 500, 0 },
-        { 0, INFINITE, -1 },
-        { FILE_SHARE_READ, INFINITE, -1 },
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const struct { DWORD share; DWORD releaseAfterMs; int result; bool inPlace; } cases[] = {
+        { all, INFINITE, 0, false },
+        { 0, 300, 0, false },
+        { FILE_SHARE_READ | FILE_SHARE_WRITE, INFINITE, 0, true },
+        { FILE_SHARE_READ, INFINITE, -1, false },
     };
+    const std::string old = Utf16FileBytes(ExampleText);
     for (const auto& c : cases) {
-        WriteConfig(ExampleText);
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), old));
         HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, c.share, NULL, OPEN_EXISTING, 0, NULL);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         std::thread releaser([&] {
@@ -485,21 +534,229 @@ TEST_F(ConfigFileTest, ASaveGetsPastOrWaitsForAFileHeldElsewhere)
                 CloseHandle(held);
             }
         });
-        EXPECT_EQ(SaveConfig(), c.result) << c.share << ", " << c.releaseAfterMs;
+        EXPECT_EQ(SaveConfig(), c.result) << c.share;
         releaser.join();
-        if (c.releaseAfterMs == INFINITE)
+        // The holder's handle shows whether the file it holds was written over, or replaced.
+        char start[4] = {};
+        DWORD read = 0;
+        if (c.releaseAfterMs == INFINITE) {
+            SetFilePointer(held, 70, NULL, FILE_BEGIN);
+            ReadFile(held, start, 4, &read, NULL);
             CloseHandle(held);
+            EXPECT_EQ(std::string(start, 4) != old.substr(70, 4), c.inPlace) << c.share;
+        }
         std::string bytes = ReadFileBytes(ConfigPath());
-        EXPECT_EQ(bytes == Utf16FileBytes(ExampleText), c.result != 0) << "saved, or left as it was";
-        EXPECT_EQ(bytes.substr(0, 22), Utf16FileBytes(ExampleText).substr(0, 22));
-        EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+        EXPECT_EQ(bytes == old, c.result != 0) << "saved, or left as it was: " << c.share;
+        EXPECT_EQ(bytes.substr(0, 22), old.substr(0, 22));
+        EXPECT_FALSE(FileExists(ConfigPath() + L".pending")) << c.share;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((ConfigPath() + L".new*").c_str(), &found);
+        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file left: " << c.share;
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+}
+
+// A disk that fills part-way through a write.
+typedef BOOL(WINAPI* WriteFileProc)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+static WriteFileProc writeFileOriginal;
+static bool failConfigWritesOnly;
+static int writesBeforeFailure;
+
+static bool IsConfigFileHandle(HANDLE file)
+{
+    wchar_t name[MAX_PATH];
+    DWORD length = GetFinalPathNameByHandleW(file, name, MAX_PATH, 0);
+    return length > 12 && length < MAX_PATH && _wcsicmp(name + length - 12, L"\\Vantrel.cfg") == 0;
+}
+
+static BOOL WINAPI WriteUntilTheDiskIsFull(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if ((failConfigWritesOnly && !IsConfigFileHandle(file)) || writesBeforeFailure-- > 0)
+        return writeFileOriginal(file, bytes, size, written, overlapped);
+    // Half of it lands, as the last block before a full disk does.
+    writeFileOriginal(file, bytes, size / 2 + 1, written, overlapped);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// A kill in the middle of a write in place, in a process of its own: the first block of the new
+// text lands over the file, then the process ends.
+static BOOL WINAPI WriteOneBlockThenDie(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    if (IsConfigFileHandle(file) && writesBeforeFailure-- <= 0)
+        TerminateProcess(GetCurrentProcess(), 9);
+    return writeFileOriginal(file, bytes, size, written, overlapped);
+}
+
+static int SaveKilledWhileWritingInPlace()
+{
+    SetConfigBaseFolderForTests(ChildProgramFolder().c_str());
+    ResetProgramState();
+    CreateTestMainWindow();
+    FillState(L"new", 900);
+    // Held so that no rename gets past it, and others may write.
+    std::wstring config = ChildProgramFolder() + L"\\Morrowtide\\Vantrel.cfg";
+    HANDLE held = CreateFileW(config.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    ImportPatch dying("kernel32.dll", "WriteFile", (void*)WriteOneBlockThenDie);
+    writeFileOriginal = (WriteFileProc)dying.original;
+    writesBeforeFailure = 1;
+    SaveConfig();
+    CloseHandle(held);
+    return 1;   // never reached when the write in place took place
+}
+static ChildProgram killedWhileWritingInPlace("SaveKilledWhileWritingInPlace", SaveKilledWhileWritingInPlace);
+
+// A write in place that stops part-way, by a full disk or a kill: the next start has every tile
+// of the new state, and the torn file is kept beside it.
+TEST_F(ConfigFileTest, AWriteInPlaceThatStopsPartWayLosesNothing)
+{
+    const std::string old = Utf16FileBytes(StateText(L"old", 1000));
+    for (const char* stop : { "full disk", "kill" }) {
+        ResetProgramState();
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), old));
+        if (strcmp(stop, "kill") == 0) {
+            ASSERT_EQ(RunChildProgram("SaveKilledWhileWritingInPlace", folder.path), 9u);
+        } else {
+            ASSERT_NE(CreateTestMainWindow(), nullptr);
+            FillState(L"new", 900);
+            HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                      OPEN_EXISTING, 0, NULL);
+            ImportPatch full("kernel32.dll", "WriteFile", (void*)WriteUntilTheDiskIsFull);
+            writeFileOriginal = (WriteFileProc)full.original;
+            failConfigWritesOnly = true;
+            writesBeforeFailure = 1;
+            EXPECT_EQ(SaveConfig(), -1);
+            failConfigWritesOnly = false;
+            CloseHandle(held);
+            DestroyTestMainWindow();
+        }
+        std::string torn = ReadFileBytes(ConfigPath());
+        std::string pending = ReadFileBytes(ConfigPath() + L".pending");
+        // The first block of the new text lies over the old file, whose tail is still there.
+        ASSERT_GT(pending.size(), 65536u) << stop;
+        ASSERT_LT(pending.size(), old.size()) << stop;
+        ASSERT_EQ(torn.size(), old.size()) << stop;
+        EXPECT_EQ(torn.substr(0, 65536), pending.substr(0, 65536)) << stop;
+        EXPECT_EQ(torn.substr(pending.size()), old.substr(pending.size())) << stop;
+
+        ResetProgramState();
+        ASSERT_EQ(LoadConfig(), 0) << stop;
+        ExpectState(L"new", 900, stop);
+        EXPECT_EQ(ReadFileBytes(ConfigPath()), pending) << stop;
+        EXPECT_FALSE(FileExists(ConfigPath() + L".pending")) << stop;
+        ASSERT_NE(UnreadConfigCopy(), nullptr) << stop;
+        EXPECT_EQ(ReadFileBytes(UnreadConfigCopy()), torn) << stop;
+        DeleteFileW(UnreadConfigCopy());
+    }
+}
+
+// What a stopped write in place leaves, with and without the pending copy beside it. With it,
+// the start takes the new text and keeps the torn file beside; without it the tear can only be
+// seen where it broke a character, and then the file is kept.
+TEST_F(ConfigFileTest, TornSavesLoadTheNewestWholeState)
+{
+    const std::string old = Utf16FileBytes(StateText(L"old", 400));
+    const std::string now = Utf16FileBytes(StateText(L"new", 300));
+    // A tear inside a line, and on an even byte.
+    size_t middle = (now.size() / 2) & ~(size_t)1;
+    const std::string endMark("\x1A\0", 2);
+    const struct { const char* what; std::string file; bool pending; bool loadsNew; bool kept; } cases[] = {
+        { "new prefix, old tail", now.substr(0, middle) + old.substr(middle), true, true, true },
+        { "cut inside a line", now.substr(0, middle), true, true, true },
+        { "new text, end mark, old tail", now + endMark + old.substr(now.size() + 2), true, true, false },
+        { "new text, end mark, old tail, no pending copy", now + endMark + old.substr(now.size() + 2), false, true, false },
+        { "cut inside a character, no pending copy", now.substr(0, middle + 1), false, false, true },
+    };
+    for (const auto& c : cases) {
+        ResetProgramState();
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), c.file));
+        if (c.pending) {
+            ASSERT_TRUE(WriteFileBytes(ConfigPath() + L".pending", now));
+        }
+        ASSERT_EQ(LoadConfig(), 0) << c.what;
+        if (c.loadsNew) {
+            ExpectState(L"new", 300, c.what);
+        }
+        EXPECT_FALSE(FileExists(ConfigPath() + L".pending")) << c.what;
+        EXPECT_EQ(ReadFileBytes(ConfigPath()), c.pending ? now : c.file) << c.what;
+        EXPECT_EQ(UnreadConfigCopy() != nullptr, c.kept) << c.what;
+        if (c.kept && UnreadConfigCopy() != nullptr) {
+            EXPECT_EQ(ReadFileBytes(UnreadConfigCopy()), c.file) << c.what;
+            DeleteFileW(UnreadConfigCopy());
+        }
     }
 
-    // A save that cannot write its new content leaves the old file whole.
-    ASSERT_TRUE(CreateDirectoryW((ConfigPath() + L".new").c_str(), NULL));
-    EXPECT_EQ(SaveConfig(), -1);
-    EXPECT_EQ(ReadFileBytes(ConfigPath()), Utf16FileBytes(ExampleText));
-    RemoveDirectoryW((ConfigPath() + L".new").c_str());
+    // The temporary files of saves that never finished are older than the file: they go, and
+    // nothing else does.
+    ResetProgramState();
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), now));
+    for (const wchar_t* leftover : { L".new", L".new-4021-7", L".newer" })
+        ASSERT_TRUE(WriteFileBytes(ConfigPath() + leftover, old.substr(0, 1000)));
+    ASSERT_EQ(LoadConfig(), 0);
+    ExpectState(L"new", 300, "beside leftovers");
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new"));
+    EXPECT_FALSE(FileExists(ConfigPath() + L".new-4021-7"));
+    EXPECT_TRUE(FileExists(ConfigPath() + L".newer"));
+    EXPECT_EQ(UnreadConfigCopy(), nullptr);
+}
+
+// Hand edits of a five-tile file: each loads whole, or loads and keeps the file beside it once.
+TEST_F(ConfigFileTest, HandEditsLoadWholeOrAreKeptBeside)
+{
+    ASSERT_EQ(GetACP(), 1252u) << "the ANSI case below is written in Windows-1252";
+    // Lines joined by the given end, but line `at` replaced, and a lone CR after line `loneCr`.
+    auto join = [](const wchar_t* end, int at = -1, const wchar_t* replacement = L"", int loneCr = -1) {
+        const wchar_t* lines[] = { L"//#v0003 DO NOT CHANGE THIS LINE", L"-10,0,859,646,0,0,65,1,7,9,1,1",
+                                   L"1,1,0,0,C:\\one,One", L"1,2,0,0,C:\\two,Two", L"1,3,0,0,C:\\three,Three",
+                                   L"2,2,0,0,C:\\four,Four", L"2,3,0,0,C:\\five,Five" };
+        std::wstring text;
+        for (int i = 0; i < 7; i++)
+            text += std::wstring(i == at ? replacement : lines[i]) + (i == loneCr ? L"\r" : end);
+        return text;
+    };
+    std::string ansi = "//#v0003 DO NOT CHANGE THIS LINE\r\n-10,0,859,646,0,0,65,1,7,9,1,1\r\n1,1,0,0,C:\\caf\xE9,\xE0 la carte\r\n"
+                       "1,2,0,0,C:\\two,Two\r\n1,3,0,0,C:\\three,Three\r\n2,2,0,0,C:\\four,Four\r\n2,3,0,0,C:\\five,Five\r\n";
+    const struct { const char* what; std::string bytes; int filled; bool kept; const wchar_t* name22; } cases[] = {
+        { "line ends of CR alone", "\xFF\xFE" + Utf16Bytes(join(L"\r")), 5, false, L"Four" },
+        { "one lone CR", "\xFF\xFE" + Utf16Bytes(join(L"\r\n", -1, L"", 4)), 5, false, L"Four" },
+        { "an unescaped comma in a name", Utf16FileBytes(join(L"\n", 5, L"2,2,0,0,C:\\four,Four, or more")), 5, true, L"Four" },
+        { "UTF-8-looking, in the ANSI code page", ansi, 5, true, L"Four" },
+        { "a CTRL+Z inside a line", Utf16FileBytes(join(L"\n", 4, L"1,3,0,0,C:\\th\x1Aree,Three")), 4, true, L"Four" },
+    };
+    for (const auto& c : cases) {
+        ResetProgramState();
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), c.bytes));
+        ASSERT_EQ(LoadConfig(), 0) << c.what;
+        EXPECT_EQ(AppSettings.rows, 7) << c.what;
+        EXPECT_EQ(FilledCount(), c.filled) << c.what;
+        EXPECT_STREQ(TileAt(2, 2)->name, c.name22) << c.what;
+        EXPECT_STREQ(TileAt(2, 3)->name, L"Five") << c.what;
+        if (c.filled == 5) {
+            EXPECT_STREQ(TileAt(1, 3)->name, L"Three") << c.what;
+        }
+        EXPECT_EQ(UnreadConfigCopy() != nullptr, c.kept) << c.what;
+        EXPECT_EQ(FileExists(ConfigPath() + L".unread"), c.kept) << c.what;
+        EXPECT_FALSE(FileExists(ConfigPath() + L".unread-2")) << c.what;
+        if (c.kept) {
+            EXPECT_EQ(ReadFileBytes(ConfigPath() + L".unread"), c.bytes) << c.what;
+        }
+        DeleteFileW((ConfigPath() + L".unread").c_str());
+    }
+    ResetProgramState();
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), ansi));
+    ASSERT_EQ(LoadConfig(), 0);
+    EXPECT_STREQ(TileAt(1, 1)->path, L"C:\\caf\u00e9");
+    EXPECT_STREQ(TileAt(1, 1)->name, L"\u00e0 la carte");
+
+    // The same file at every start, while no save gets through: one copy, and the box each time.
+    for (int start = 0; start < 3; start++) {
+        ResetProgramState();
+        ASSERT_EQ(LoadConfig(), 0);
+        ASSERT_NE(UnreadConfigCopy(), nullptr);
+        EXPECT_EQ(std::wstring(UnreadConfigCopy()), ConfigPath() + L".unread");
+    }
+    EXPECT_FALSE(FileExists(ConfigPath() + L".unread-2"));
 }
 
 static BOOL WINAPI FailCopy(LPCWSTR, LPCWSTR, BOOL)
