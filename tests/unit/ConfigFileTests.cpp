@@ -30,6 +30,18 @@ protected:
     void TearDown() override { DestroyTestMainWindow(); }
 
     std::wstring ConfigPath() const { return folder.Join(L"Morrowtide\\Vantrel.cfg"); }
+    // How many files lie beside the configuration file ("Vantrel.cfg.*").
+    int FilesBeside() const
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((ConfigPath() + L".*").c_str(), &found);
+        int count = 0;
+        for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            count += _wcsicmp(found.cFileName, L"Vantrel.cfg") != 0;
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        return count;
+    }
     void WriteConfig(const std::wstring& text) { ASSERT_TRUE(WriteFileBytes(ConfigPath(), Utf16FileBytes(text))); }
 
     void ExpectDefaults()
@@ -503,9 +515,7 @@ static void ExpectState(const wchar_t* state, int count, const char* what)
     for (int i = 0; i < count; i++) {
         wchar_t path[64], name[64];
         StateTile(state, i, path, name);
-        const Tile* tile = TileAt(i / 100 + 1, i % 100 + 1);
-        ASSERT_STREQ(tile->path, path) << what;
-        ASSERT_STREQ(tile->name, name) << what;
+        ASSERT_STREQ(TileAt(i / 100 + 1, i % 100 + 1)->name, name) << what;
     }
 }
 
@@ -547,21 +557,16 @@ TEST_F(ConfigFileTest, ASaveGetsPastOrWaitsForAFileHeldElsewhere)
         }
         std::string bytes = ReadFileBytes(ConfigPath());
         EXPECT_EQ(bytes == old, c.result != 0) << "saved, or left as it was: " << c.share;
-        EXPECT_EQ(bytes.substr(0, 22), old.substr(0, 22));
-        EXPECT_FALSE(FileExists(ConfigPath() + L".pending")) << c.share;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((ConfigPath() + L".new*").c_str(), &found);
-        EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "no temporary file left: " << c.share;
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
+        EXPECT_EQ(bytes.substr(0, 22) == old.substr(0, 22), true);
+        EXPECT_EQ(FilesBeside(), 0) << "no temporary file or pending copy left: " << c.share;
     }
 }
 
-// A disk that fills part-way through a write.
+// A write that fails part-way, by a full disk or a kill: after a number of whole writes (to
+// the configuration file itself, or to any file), half of the next one lands.
 typedef BOOL(WINAPI* WriteFileProc)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 static WriteFileProc writeFileOriginal;
-static bool failConfigWritesOnly;
-static int writesBeforeFailure;
+static struct { bool configFileOnly; int writesBefore; bool kill; } fault;
 
 static bool IsConfigFileHandle(HANDLE file)
 {
@@ -570,70 +575,71 @@ static bool IsConfigFileHandle(HANDLE file)
     return length > 12 && length < MAX_PATH && _wcsicmp(name + length - 12, L"\\Vantrel.cfg") == 0;
 }
 
-static BOOL WINAPI WriteUntilTheDiskIsFull(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+static BOOL WINAPI FaultyWrite(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
 {
-    if ((failConfigWritesOnly && !IsConfigFileHandle(file)) || writesBeforeFailure-- > 0)
+    if ((fault.configFileOnly && !IsConfigFileHandle(file)) || fault.writesBefore-- > 0)
         return writeFileOriginal(file, bytes, size, written, overlapped);
-    // Half of it lands, as the last block before a full disk does.
     writeFileOriginal(file, bytes, size / 2 + 1, written, overlapped);
+    if (fault.kill)
+        TerminateProcess(GetCurrentProcess(), 9);
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
 }
 
-// A kill in the middle of a write in place, in a process of its own: the first block of the new
-// text lands over the file, then the process ends.
-static BOOL WINAPI WriteOneBlockThenDie(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+// Saves 900 tiles over a file of 1,000 that another program holds letting others write but not
+// rename it, with the fault set: the new text must go in place. MainWindow must exist.
+static int SaveOverHeldFile(const std::wstring& base)
 {
-    if (IsConfigFileHandle(file) && writesBeforeFailure-- <= 0)
-        TerminateProcess(GetCurrentProcess(), 9);
-    return writeFileOriginal(file, bytes, size, written, overlapped);
+    std::wstring config = base + L"\\Morrowtide\\Vantrel.cfg";
+    HANDLE held = CreateFileW(config.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
+                              0, NULL);
+    FillState(L"new", 900);
+    ImportPatch faulty("kernel32.dll", "WriteFile", (void*)FaultyWrite);
+    writeFileOriginal = (WriteFileProc)faulty.original;
+    int result = SaveConfig();
+    CloseHandle(held);
+    return result;
 }
 
 static int SaveKilledWhileWritingInPlace()
 {
     SetConfigBaseFolderForTests(ChildProgramFolder().c_str());
-    ResetProgramState();
+    fault = { true, 1, true };
     CreateTestMainWindow();
-    FillState(L"new", 900);
-    // Held so that no rename gets past it, and others may write.
-    std::wstring config = ChildProgramFolder() + L"\\Morrowtide\\Vantrel.cfg";
-    HANDLE held = CreateFileW(config.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
-    ImportPatch dying("kernel32.dll", "WriteFile", (void*)WriteOneBlockThenDie);
-    writeFileOriginal = (WriteFileProc)dying.original;
-    writesBeforeFailure = 1;
-    SaveConfig();
-    CloseHandle(held);
-    return 1;   // never reached when the write in place took place
+    SaveOverHeldFile(ChildProgramFolder());
+    return 1;   // not reached when the kill came
 }
 static ChildProgram killedWhileWritingInPlace("SaveKilledWhileWritingInPlace", SaveKilledWhileWritingInPlace);
 
-// A write in place that stops part-way, by a full disk or a kill: the next start has every tile
-// of the new state, and the torn file is kept beside it.
-TEST_F(ConfigFileTest, AWriteInPlaceThatStopsPartWayLosesNothing)
+// A full disk while the new text is written beside the file leaves the file as it was; a full
+// disk or a kill while it is written in place leaves the pending copy, from which the next
+// start has every tile of the new state, keeping the torn file beside.
+TEST_F(ConfigFileTest, ASaveThatStopsPartWayLosesNothing)
 {
     const std::string old = Utf16FileBytes(StateText(L"old", 1000));
+    ASSERT_TRUE(WriteFileBytes(ConfigPath(), old));
+    ASSERT_NE(CreateTestMainWindow(), nullptr);
+    FillState(L"new", 900);
+    fault = { false, 1, false };
+    {
+        ImportPatch faulty("kernel32.dll", "WriteFile", (void*)FaultyWrite);
+        writeFileOriginal = (WriteFileProc)faulty.original;
+        EXPECT_EQ(SaveConfig(), -1);
+    }
+    EXPECT_EQ(ReadFileBytes(ConfigPath()) == old, true);
+    EXPECT_EQ(FilesBeside(), 0) << "nothing left beside the file";
+
     for (const char* stop : { "full disk", "kill" }) {
-        ResetProgramState();
         ASSERT_TRUE(WriteFileBytes(ConfigPath(), old));
         if (strcmp(stop, "kill") == 0) {
             ASSERT_EQ(RunChildProgram("SaveKilledWhileWritingInPlace", folder.path), 9u);
         } else {
-            ASSERT_NE(CreateTestMainWindow(), nullptr);
-            FillState(L"new", 900);
-            HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                      OPEN_EXISTING, 0, NULL);
-            ImportPatch full("kernel32.dll", "WriteFile", (void*)WriteUntilTheDiskIsFull);
-            writeFileOriginal = (WriteFileProc)full.original;
-            failConfigWritesOnly = true;
-            writesBeforeFailure = 1;
-            EXPECT_EQ(SaveConfig(), -1);
-            failConfigWritesOnly = false;
-            CloseHandle(held);
-            DestroyTestMainWindow();
+            fault = { true, 1, false };
+            EXPECT_EQ(SaveOverHeldFile(folder.path), -1);
         }
+        // The first block of the new text lies over the old file, whose tail is still there.
         std::string torn = ReadFileBytes(ConfigPath());
         std::string pending = ReadFileBytes(ConfigPath() + L".pending");
-        // The first block of the new text lies over the old file, whose tail is still there.
         ASSERT_GT(pending.size(), 65536u) << stop;
         ASSERT_LT(pending.size(), old.size()) << stop;
         ASSERT_EQ(torn.size(), old.size()) << stop;
