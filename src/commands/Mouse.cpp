@@ -21,6 +21,13 @@ void SelectTileByClick(int row, int column, bool leftClick)
     int oldRow = AppSettings.selectedRow;
     int oldColumn = AppSettings.selectedColumn;
     MoveSelection(row, column);
+    ShowMovedSelection(oldRow, oldColumn, leftClick);
+}
+
+void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick)
+{
+    int row = AppSettings.selectedRow;
+    int column = AppSettings.selectedColumn;
     if (leftClick) {
         if (oldRow != 0 && oldColumn != 0)
             InvalidateTile(oldRow, oldColumn, TRUE);
