@@ -511,7 +511,7 @@ bool FolderExists(const std::wstring& path)
 void ResetProgramState()
 {
     ResetGridAndSettings();
-    ApplyDefaultsAndFirstPlacement();
+    ApplyFirstPlacement();
     RecomputeContentSize();
 }
 
