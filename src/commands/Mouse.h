@@ -13,6 +13,9 @@ void SelectTileByClick(int row, int column, bool leftClick);
 // repaint and the scrolling.
 void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick);
 
+// Forgets the last left click, so that the next one cannot be the second of a double click.
+void ForgetLastClick(void);
+
 // WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN.
 void OnLeftButtonDown(HWND window, WPARAM keyState, LPARAM point);
 void OnMiddleButtonDown(HWND window);

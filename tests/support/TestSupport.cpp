@@ -6,6 +6,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Placement.h"
+#include "commands/Mouse.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
 
@@ -513,6 +514,7 @@ void ResetProgramState()
     ResetGridAndSettings();
     ApplyFirstPlacement();
     RecomputeContentSize();
+    ForgetLastClick();
 }
 
 HWND CreateTestMainWindow(int width, int height)
