@@ -1,6 +1,6 @@
 // A stand-in for a system DLL, planted beside a copy of Vantrel.exe by the planted-DLL
 // scenario under the system DLL's name. Loading it runs nothing but this: it leaves an empty
-// file "<its own path>.loaded", so that the scenario sees which names were looked for there.
+// file "<its own path>.loaded", so that the scenario sees which of them were loaded.
 #include <windows.h>
 #include <wchar.h>
 
