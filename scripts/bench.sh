@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds Vantrel and its benchmarks and runs them under Wine in the test prefix, then
+# Builds Vantrel and its benchmarks and runs them under Wine in a prefix of their own, then
 # prints one table: each case, Vantrel's median, its floor's median and their ratio.
 #     scripts/bench.sh [runs of each start-up case, default 7]
 set -euo pipefail
@@ -7,14 +7,14 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${VANTREL_BUILD_DIR:-$root/build}"
 runs="${1:-7}"
 
-"$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target Vantrel desktop_keeper probe bare_window startup_bench paint_bench config_bench \
+"$root/scripts/build-tests.sh" Vantrel desktop_keeper probe bare_window startup_bench paint_bench config_bench \
     start_steps >/dev/null
 
+# A prefix of its own: the runs below delete its configuration folder and end its programs,
+# which must never touch a test run beside them.
 source "$root/scripts/wine-env.sh" "$build"
-trap "vt_wine_down test" EXIT
-vt_wine_up test
+trap "vt_wine_down bench" EXIT
+vt_wine_up bench
 windows() { echo "Z:$(echo "$1" | tr / '\\')"; }
 
 echo "| case | Vantrel (median) | floor (median) | ratio | goal |"

@@ -13,7 +13,7 @@ mkdir -p "$(dirname "$log")"
 status=0
 ctest --verbose --label-regex endurance "$@" >"$log" 2>&1 || status=$?
 # What each run did, then CTest's verdict.
-grep -oE '[0-9]+ (paints|context menus|openings of dialog [0-9]+|kills|simultaneous starts|starts and closes).*' \
+grep -oE '[0-9]+ (paints|context menus|openings of dialog [0-9]+|kills|simultaneous starts|starts and closes|random grids|damaged configuration files).*' \
     "$log" || true
 sed -n '/tests passed/,$p' "$log"
 echo "Full output: $log"

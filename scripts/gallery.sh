@@ -5,9 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${VANTREL_BUILD_DIR:-$root/build}"
 
-"$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
-cmake --build "$build" -j"$(nproc)" --target Vantrel probe desktop_keeper
+"$root/scripts/build-tests.sh" Vantrel probe desktop_keeper
 
 source "$root/scripts/wine-env.sh" "$build"
 trap "vt_wine_down test" EXIT

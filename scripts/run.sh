@@ -7,9 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${VANTREL_BUILD_DIR:-$root/build}"
 
-"$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DVANTREL_BUILD_TESTS=ON
-cmake --build "$build" -j"$(nproc)" --target Vantrel probe
+"$root/scripts/build-tests.sh" Vantrel probe
 
 source "$root/scripts/wine-env.sh" "$build"
 probe="$build/tests/probe.exe"
@@ -21,7 +19,9 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # A prefix whose virtual desktop gives the window the frame and caption it has on Windows.
+# Ending it, however this script ends, ends Vantrel, its wineserver and the Xvfb.
 vt_wine_up shot
+trap 'vt_wine_down shot' EXIT
 setsid "$VT_WINE" "$build/Vantrel.exe" </dev/null >/dev/null 2>&1 &
 vantrel=$!
 
@@ -33,7 +33,6 @@ for _ in $(seq 1 200); do
 done
 if [ -z "$rect" ]; then
     echo "Vantrel's window did not appear" >&2
-    vt_wine_down shot
     exit 1
 fi
 sleep 1   # let the first paint finish
@@ -46,6 +45,5 @@ import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repa
 
 "$VT_WINE" "$probe" close >/dev/null 2>&1 || true
 wait "$vantrel" || true
-vt_wine_down shot
 echo "Vantrel's configuration from this run: $WINEPREFIX/drive_c/users/${USER:-$(id -un)}/AppData/Local/Morrowtide"
 echo "Screenshot of Vantrel's window: $shot"

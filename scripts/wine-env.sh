@@ -2,7 +2,7 @@
 # Wine for Vantrel's builds: a private prefix inside the build folder, kept warm by a
 # persistent wineserver, shown on a private Xvfb display. Source it with the build folder:
 #     source scripts/wine-env.sh build
-# then call vt_wine_up [test|run] before starting Windows programs, vt_wine_down to stop.
+# then call vt_wine_up [test|run|shot|bench] before starting Windows programs, vt_wine_down to stop.
 #
 # The test prefix runs everything inside a 1280 x 1024 virtual desktop that fills the
 # Xvfb screen, so Windows screen coordinates are X screen coordinates, focus and
@@ -23,10 +23,15 @@ vt_prefix_for() {
     case "$1" in
         run) echo "$VT_WINE_DIR/run-prefix" ;;
         shot) echo "$VT_WINE_DIR/shot-prefix" ;;
+        bench) echo "$VT_WINE_DIR/bench-prefix" ;;
         *) echo "$VT_WINE_DIR/prefix" ;;
     esac
 }
 export WINEPREFIX=$(vt_prefix_for test)
+
+vt_keeper_pid() {
+    if [ "$1" = test ]; then echo keeper.pid; else echo "$1-keeper.pid"; fi
+}
 
 vt_alive() {
     [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null
@@ -90,13 +95,14 @@ vt_prefix_up() {
     "$VT_WINESERVER" -p 9>&- </dev/null >/dev/null 2>&1 || true
 }
 
-# Keeps the virtual desktop open between test programs, so none pays for opening it.
+# Keeps the kind's virtual desktop open between test programs, so none pays for opening it.
 vt_keeper_up() {
+    local kind="$1"
     local keeper="$VT_BUILD_DIR/tests/desktop_keeper.exe"
     [ -f "$keeper" ] || return 0
-    vt_alive "$VT_WINE_DIR/keeper.pid" && return 0
+    vt_alive "$VT_WINE_DIR/$(vt_keeper_pid "$kind")" && return 0
     setsid "$VT_WINE" "$keeper" 9>&- </dev/null >/dev/null 2>&1 &
-    echo $! >"$VT_WINE_DIR/keeper.pid"
+    echo $! >"$VT_WINE_DIR/$(vt_keeper_pid "$kind")"
     # Wait for the desktop: a test program that opened it itself would leave Wine's desktop
     # process holding the test's output pipe, and CTest waiting for it to close.
     local _
@@ -108,10 +114,11 @@ vt_keeper_up() {
     return 1
 }
 
-# vt_wine_up [test|run|shot]: everything needed to start Windows programs. Safe to call
-# from several processes at once. "test" is the test suite's prefix; "run" opens windows
+# vt_wine_up [test|run|shot|bench]: everything needed to start Windows programs. Safe to
+# call from several processes at once. "test" is the test suite's prefix; "run" opens windows
 # on the user's $DISPLAY (or a private Xvfb without one); "shot" is a prefix of its own
-# with the virtual desktop on the private Xvfb, for a screenshot without a display.
+# with the virtual desktop on the private Xvfb, for a screenshot without a display; "bench"
+# is the benchmarks' prefix, set up as the tests' one, on an Xvfb of its own.
 vt_wine_up() {
     local kind="${1:-test}"
     mkdir -p "$VT_WINE_DIR"
@@ -119,7 +126,7 @@ vt_wine_up() {
         flock 9
         if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then vt_xvfb_up "$kind" || exit 1; fi
         vt_prefix_up "$kind" || { echo "the Wine prefix $(vt_prefix_for "$kind") did not boot" >&2; exit 1; }
-        [ "$kind" = test ] && vt_keeper_up
+        if [ "$kind" = test ] || [ "$kind" = bench ]; then vt_keeper_up "$kind" || true; fi
         exit 0
     ) 9>"$VT_WINE_DIR/lock" || return 1
     if [ "$kind" != run ] || [ -z "${DISPLAY:-}" ]; then
@@ -128,7 +135,7 @@ vt_wine_up() {
     export WINEPREFIX=$(vt_prefix_for "$kind")
 }
 
-# vt_wine_down [test|run|shot]: ends that prefix's wineserver, and with it every Windows
+# vt_wine_down [test|run|shot|bench]: ends that prefix's wineserver, and with it every Windows
 # program of the prefix (and no other), and the kind's own Xvfb.
 vt_wine_down() {
     local kind="${1:-test}"
@@ -139,6 +146,6 @@ vt_wine_down() {
         kill "$(cat "$VT_WINE_DIR/$kind-xvfb.pid")" 2>/dev/null
     fi
     rm -f "$VT_WINE_DIR/$kind-xvfb.pid" "$VT_WINE_DIR/$kind-display"
-    [ "$kind" = test ] && rm -f "$VT_WINE_DIR/keeper.pid"
+    rm -f "$VT_WINE_DIR/$(vt_keeper_pid "$kind")"
     return 0
 }

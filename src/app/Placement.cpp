@@ -69,26 +69,12 @@ static void StorePlacement(const WindowPlacementValues* placement)
     AppSettings.windowHeight = placement->height;
 }
 
-void ApplyDefaultsAndFirstPlacement(void)
+void ApplyFirstPlacement(void)
 {
     AppSettings.screenHeight = GetSystemMetrics(SM_CYSCREEN);
     AppSettings.screenWidth = GetSystemMetrics(SM_CXSCREEN);
-
-    AppSettings.tileGap = 1;
-    AppSettings.marginLeft = 10;
-    AppSettings.marginTop = 10;
-    AppSettings.hotkeyRegistered = 0;
-    AppSettings.rows = 6;
-    AppSettings.columns = 8;
-    AppSettings.hotkeyModifiers = MOD_ALT | MOD_CONTROL;
-    AppSettings.hotkeyKey = 'Z';
-    AppSettings.hotkeyId = 1;
-
     WindowPlacementValues placement = ComputeFirstPlacement();
     StorePlacement(&placement);
-
-    AppSettings.scrollPosH = 0;
-    AppSettings.scrollPosV = 0;
 }
 
 bool RectMeetsAnyArea(const RECT* rect, const RECT* areas, int count)

@@ -1,4 +1,4 @@
-// Default settings and the first window placement, from the screen and the taskbar.
+// The first window placement, from the screen and the taskbar.
 #pragma once
 #include <windows.h>
 
@@ -24,8 +24,9 @@ int TaskbarHeightFromRect(const RECT* taskbar);
 // That height for the window of class "Shell_TrayWnd", or 0 when there is none.
 int TaskbarHeight(void);
 
-// Sets the defaults of the settings and the window rectangle of the first placement.
-void ApplyDefaultsAndFirstPlacement(void);
+// Measures the screen and sets the window rectangle of the first placement. The other
+// settings' defaults are SetStartSettings' (model/TileGrid.h).
+void ApplyFirstPlacement(void);
 
 // True when the rectangle shares at least one pixel with one of the areas.
 bool RectMeetsAnyArea(const RECT* rect, const RECT* areas, int count);

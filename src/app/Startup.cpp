@@ -59,7 +59,7 @@ int RunVantrel(HINSTANCE instance, int showCommand)
         return 1;
 
     SetStartSettings();
-    ApplyDefaultsAndFirstPlacement();
+    ApplyFirstPlacement();
 
     switch (LoadConfig()) {
     case 0:

@@ -91,11 +91,15 @@ void OnDropFiles(HWND window, HDROP drop)
     }
     DragFinish(drop);
 
-    // Saved before the view follows: bringing the tile into view repaints at once, and the
-    // first icon look-up of a run can take a while.
+    // Selected, then saved, so that the file holds the selection with the tiles; then the view
+    // follows: bringing the tile into view repaints at once, and the first icon look-up of a
+    // run can take a while.
     if (placed > 0) {
+        int oldRow = AppSettings.selectedRow;
+        int oldColumn = AppSettings.selectedColumn;
+        MoveSelection(row, column);
         SaveConfigOrClose(window);
-        SelectTileByClick(row, column, true);
+        ShowMovedSelection(oldRow, oldColumn, true);
     }
     wchar_t text[600];
     DroppedItemsLeftOutText(withoutTile, tooLong, unreadable, text, _countof(text));

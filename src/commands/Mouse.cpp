@@ -21,6 +21,13 @@ void SelectTileByClick(int row, int column, bool leftClick)
     int oldRow = AppSettings.selectedRow;
     int oldColumn = AppSettings.selectedColumn;
     MoveSelection(row, column);
+    ShowMovedSelection(oldRow, oldColumn, leftClick);
+}
+
+void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick)
+{
+    int row = AppSettings.selectedRow;
+    int column = AppSettings.selectedColumn;
     if (leftClick) {
         if (oldRow != 0 && oldColumn != 0)
             InvalidateTile(oldRow, oldColumn, TRUE);
@@ -40,6 +47,13 @@ struct ClickRecord {
     bool counts;   // false once it has made a pair
 };
 
+static ClickRecord lastClick;
+
+void ForgetLastClick(void)
+{
+    lastClick = ClickRecord();
+}
+
 // The window's class takes no double clicks, so a double click arrives as two button-downs.
 // Users double-click out of habit: the second one of a pair (within the system's
 // double-click time and rectangle, as the system pairs them) only selects, so that a target
@@ -48,16 +62,15 @@ struct ClickRecord {
 // Return's click never counts as a second one.
 static bool SecondClickOfDouble(WPARAM keyState, LPARAM point)
 {
-    static ClickRecord first;
     if (!(keyState & MK_LBUTTON))
         return false;
     ClickRecord click = { (DWORD)GetMessageTime(), GET_X_LPARAM(point), GET_Y_LPARAM(point), true };
-    bool second = first.counts && click.time - first.time <= GetDoubleClickTime() &&
-                  abs(click.x - first.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                  abs(click.y - first.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    bool second = lastClick.counts && click.time - lastClick.time <= GetDoubleClickTime() &&
+                  abs(click.x - lastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                  abs(click.y - lastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
     // The third click of three starts a new pair.
-    first = click;
-    first.counts = !second;
+    lastClick = click;
+    lastClick.counts = !second;
     return second;
 }
 

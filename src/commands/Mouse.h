@@ -9,6 +9,13 @@ bool IsModifiedClick(WPARAM keyState);
 // repaints the two tiles at once; a right click repaints the whole client afterwards.
 void SelectTileByClick(int row, int column, bool leftClick);
 
+// The view's half of that, once the selection has moved away from (oldRow, oldColumn): the
+// repaint and the scrolling.
+void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick);
+
+// Forgets the last left click, so that the next one cannot be the second of a double click.
+void ForgetLastClick(void);
+
 // WM_LBUTTONDOWN, WM_MBUTTONDOWN, WM_RBUTTONDOWN.
 void OnLeftButtonDown(HWND window, WPARAM keyState, LPARAM point);
 void OnMiddleButtonDown(HWND window);

@@ -103,9 +103,11 @@ int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind);
 void ResetGridAndSettings(void);
 
 // Puts the settings at their start values and selects tile (1, 1), leaving the tiles as
-// they are. Enough when the process starts: static storage starts zeroed, so every tile
-// is empty, and an empty tile's colour is never used until the tile is filled. Not
-// writing the grid spares start-up touching its 7 MB.
+// they are: the one place that sets the defaults, for start-up and the grid reset alike
+// (the first placement adds the screen size and the window rectangle). Enough when the
+// process starts: static storage starts zeroed, so every tile is empty, and an empty tile's
+// colour is never used until the tile is filled. Not writing the grid spares start-up
+// touching its 7 MB.
 void SetStartSettings(void);
 
 // Moves the one selected tile: clears the old flag, stores the position, sets the new flag;

@@ -114,6 +114,8 @@ static void PrepareFilledTiles(HDC dc, PaintShared* shared)
     shared->question = LoadIconW(NULL, IDI_QUESTION);
     MeasureIconOrGuess(shared->question, &shared->questionWidth, &shared->questionHeight);
     HIMAGELIST smallList = NULL;
+    // A shell call like any other: the image lists come from comctl32, loaded first.
+    EnsureComInitialized();
     ShellGetImageListsProc getImageLists = FindShellGetImageLists();
     if (getImageLists == NULL || !getImageLists(&shared->largeList, &smallList))
         shared->largeList = NULL;

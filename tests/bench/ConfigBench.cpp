@@ -83,7 +83,7 @@ int main()
     SetConfigBaseFolderForTests(folder);
 
     ResetGridAndSettings();
-    ApplyDefaultsAndFirstPlacement();
+    ApplyFirstPlacement();
     RegisterMainWindowClass(GetModuleHandleW(NULL));
     HWND window = CreateMainWindow(GetModuleHandleW(NULL));
     FillGrid();

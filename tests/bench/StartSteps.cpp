@@ -47,8 +47,8 @@ int main()
     // The first call that needs the display: a bare window pays it as well.
     GetSystemMetrics(SM_CXSCREEN);
     Step("first call into the display (the window system's driver starts)");
-    ApplyDefaultsAndFirstPlacement();
-    Step("defaults and first placement");
+    ApplyFirstPlacement();
+    Step("first placement");
     LoadConfig();
     Step("configuration read (first run: folder and file made)");
     KeepWindowReachable();

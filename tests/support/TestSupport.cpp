@@ -6,6 +6,7 @@
 
 #include "app/MainWindow.h"
 #include "app/Placement.h"
+#include "commands/Mouse.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
 
@@ -600,8 +601,9 @@ bool SetFileWrittenAt(const std::wstring& path, int seconds)
 void ResetProgramState()
 {
     ResetGridAndSettings();
-    ApplyDefaultsAndFirstPlacement();
+    ApplyFirstPlacement();
     RecomputeContentSize();
+    ForgetLastClick();
 }
 
 HWND CreateTestMainWindow(int width, int height)

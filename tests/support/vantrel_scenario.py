@@ -203,14 +203,15 @@ class Session:
 
     # ---- the program -----------------------------------------------------------------
 
-    def start(self):
-        process = subprocess.Popen([WINE, self.exe], env=self.env, stdin=subprocess.DEVNULL,
+    def start(self, exe=None, env=None, cwd=None):
+        """Starts Vantrel.exe, or a copy of it, with the session's environment or another one."""
+        process = subprocess.Popen([WINE, exe or self.exe], env=env or self.env, cwd=cwd, stdin=subprocess.DEVNULL,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.processes.append(process)
         return process
 
-    def start_and_wait(self):
-        process = self.start()
+    def start_and_wait(self, **start):
+        process = self.start(**start)
         window = self.wait_window()
         self.park_pointer(window)
         return process, window

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdio.h>
 
 #include "TestSupport.h"
 #include "config/ConfigFile.h"
@@ -133,6 +134,7 @@ TEST_F(ConfigRoundTripTest, RandomGridsComeBackUnchanged)
             ASSERT_EQ(a.backColor, b.backColor);
         }
     }
+    printf("%d random grids saved and read back unchanged\n", rounds);
 }
 
 // A plausible file to start from: header, settings and some tile lines.
@@ -229,6 +231,7 @@ TEST(ConfigRobustnessTest, DamagedFilesNeverBreakTheModel)
         ASSERT_TRUE(AppSettings.hotkeyKey == 'Z' || (AppSettings.hotkeyKey >= '0' && AppSettings.hotkeyKey <= '9') ||
                     (AppSettings.hotkeyKey >= 'A' && AppSettings.hotkeyKey <= 'Z'));
     }
+    printf("%d damaged configuration files read, %d tiles kept from them\n", rounds, loadedTiles);
     // The damage must leave enough intact for the loader to have real work.
     EXPECT_GT(loadedTiles, 4 * rounds);
     EXPECT_GT(catcher.boxes.size(), (size_t)rounds / 50);

@@ -82,6 +82,9 @@ TEST_F(DropTest, TheWindowTakesDropsAndFillsTilesAsThePickersDo)
     EXPECT_EQ(AppSettings.iconRefreshMode, 1);
     EXPECT_EQ(AppSettings.selectedRow, 2);
     EXPECT_EQ(AppSettings.selectedColumn, 3);
+    // The file holds the new selection with the new tile: the settings line ends in the grid
+    // size and the selected row and column.
+    EXPECT_NE(ReadFileBytes(ConfigPath()).find(Utf16FileBytes(L",6,8,2,3\n").substr(2)), std::string::npos);
 
     Drop({ data }, 4, 1);
     const Tile* folderTile = TileAt(4, 1);

@@ -9,6 +9,9 @@ TEST(TileGridTest, StartsClearedWithTileOneOneSelected)
     TileGrid[123].filled = 1;
     TileGrid[123].iconIndex = 9;
     TileGrid[4999].selected = 1;
+    AppSettings.rows = 44;
+    AppSettings.hotkeyRegistered = 1;
+    AppSettings.scrollPosH = 99;
     ResetGridAndSettings();
 
     int selectedCount = 0;
@@ -33,6 +36,14 @@ TEST(TileGridTest, StartsClearedWithTileOneOneSelected)
     EXPECT_EQ(AppSettings.hotkeyModifiers, MOD_ALT | MOD_CONTROL);
     EXPECT_EQ(AppSettings.hotkeyKey, 'Z');
     EXPECT_EQ(AppSettings.hotkeyId, 1);
+    EXPECT_EQ(AppSettings.hotkeyRegistered, 0);
+    EXPECT_EQ(AppSettings.rows, 6);
+    EXPECT_EQ(AppSettings.columns, 8);
+    EXPECT_EQ(AppSettings.tileGap, 1);
+    EXPECT_EQ(AppSettings.marginLeft, 10);
+    EXPECT_EQ(AppSettings.marginTop, 10);
+    EXPECT_EQ(AppSettings.scrollPosH, 0);
+    EXPECT_EQ(AppSettings.scrollPosV, 0);
 }
 
 TEST(TileGridTest, ClearingKeepsTheSelectionFlag)

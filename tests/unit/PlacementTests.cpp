@@ -70,25 +70,14 @@ TEST(PlacementTest, TopIsNeverNegative)
     EXPECT_EQ(FirstPlacement(1024, 670, 0, &outer).top, 1);
 }
 
-TEST(PlacementTest, DefaultsStepSetsEverySettingItOwns)
+TEST(PlacementTest, FirstPlacementMeasuresTheScreenAndSetsTheWindowRectangle)
 {
     ResetGridAndSettings();
-    AppSettings.rows = 44;
-    AppSettings.hotkeyRegistered = 1;
-    AppSettings.scrollPosH = 99;
-    ApplyDefaultsAndFirstPlacement();
+    AppSettings.windowLeft = 777;
+    ApplyFirstPlacement();
 
     EXPECT_EQ(AppSettings.screenWidth, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(AppSettings.screenHeight, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(AppSettings.rows, 6);
-    EXPECT_EQ(AppSettings.columns, 8);
-    EXPECT_EQ(AppSettings.tileGap, 1);
-    EXPECT_EQ(AppSettings.marginLeft, 10);
-    EXPECT_EQ(AppSettings.marginTop, 10);
-    EXPECT_EQ(AppSettings.hotkeyRegistered, 0);
-    EXPECT_EQ(AppSettings.hotkeyKey, 'Z');
-    EXPECT_EQ(AppSettings.scrollPosH, 0);
-    EXPECT_EQ(AppSettings.scrollPosV, 0);
     EXPECT_EQ(AppSettings.windowLeft, -10);
 
     int taskbar = TaskbarHeight();
