@@ -7,6 +7,7 @@
 #include "model/TileGrid.h"
 #include "resources/resource.h"
 #include "view/Accessible.h"
+#include "view/AccessibleEvents.h"
 #include "view/Keyboard.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
@@ -73,8 +74,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:      OnMouseMove(window, lParam); return 0;
     case WM_MOUSEHOVER:     OnMouseHover(window, lParam); return 0;
     case WM_MOUSELEAVE:     OnMouseLeave(window); return 0;
+
     case WM_GETOBJECT:      return OnGetObject(window, wParam, lParam);
     case WM_TILE_ACCESSIBLE_ACTION: OnTileAccessibleAction(window, wParam, lParam); return 0;
+    case WM_SETFOCUS:       OnSetFocus(window); return 0;
 
     case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
     case WM_MBUTTONDOWN:    OnMiddleButtonDown(window); return 0;

@@ -9,6 +9,7 @@
 #include "commands/Launch.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
 
 bool IsModifiedClick(WPARAM keyState)
@@ -21,6 +22,7 @@ void SelectTileByClick(int row, int column, bool leftClick)
     int oldRow = AppSettings.selectedRow;
     int oldColumn = AppSettings.selectedColumn;
     MoveSelection(row, column);
+    AnnounceSelection();
     if (leftClick) {
         if (oldRow != 0 && oldColumn != 0)
             InvalidateTile(oldRow, oldColumn, TRUE);

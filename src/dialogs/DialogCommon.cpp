@@ -64,7 +64,6 @@ void StoreNameLines(HWND dialog, int line1Id, int line2Id, bool padAlways, Tile*
     GetDlgItemTextW(dialog, line1Id, line1, _countof(line1));
     GetDlgItemTextW(dialog, line2Id, line2, _countof(line2));
     JoinTileName(line1, line2, padAlways, tile->name, _countof(tile->name));
-    AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
 }
 
 void RunDialog(int templateId, DLGPROC procedure)

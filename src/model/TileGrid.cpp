@@ -20,8 +20,6 @@ void ClearTile(Tile* tile)
     tile->kind = TileKind::PlainFile;
     tile->backColor = EmptyTileColor;
     tile->iconIndex = 0;
-    AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
-    AnnounceTile(tile, EVENT_OBJECT_VALUECHANGE);
 }
 
 int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind)
@@ -36,8 +34,6 @@ int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind)
     // A name is a label: a longer one is cut, never allowed to end the process.
     if (name != NULL)
         wcsncpy_s(tile->name, _countof(tile->name), name, _TRUNCATE);
-    AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
-    AnnounceTile(tile, EVENT_OBJECT_VALUECHANGE);
     return 0;
 }
 
@@ -77,19 +73,7 @@ void MoveSelection(int row, int column)
         TileAt(AppSettings.selectedRow, AppSettings.selectedColumn)->selected = 0;
     AppSettings.selectedRow = row;
     AppSettings.selectedColumn = column;
-    Tile* tile = TileAt(row, column);
-    tile->selected = 1;
-    AnnounceTile(tile, EVENT_OBJECT_FOCUS);
-    AnnounceTile(tile, EVENT_OBJECT_SELECTION);
-}
-
-void AnnounceTile(const Tile* tile, DWORD event)
-{
-    int index = (int)(tile - TileGrid);
-    int row = index / MaxColumns + 1;
-    int column = index % MaxColumns + 1;
-    if (MainWindow != NULL && row <= AppSettings.rows && column <= AppSettings.columns)
-        NotifyWinEvent(event, MainWindow, OBJID_CLIENT, (row - 1) * AppSettings.columns + column);
+    TileAt(row, column)->selected = 1;
 }
 
 int ContentExtent(int count, int tileGap, int margin)

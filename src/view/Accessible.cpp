@@ -10,6 +10,7 @@
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
 #include "shell/Com.h"
+#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
 
 // Declared here, so that no library's thunk can stand in for the identifier.
@@ -50,14 +51,9 @@ struct GridAccessible final : public IAccessible {
             return -1;
         if (child.lVal == CHILDID_SELF)
             return 0;
-        if (child.lVal < 1 || child.lVal > AppSettings.rows * AppSettings.columns)
-            return -1;
-        *row = (child.lVal - 1) / AppSettings.columns + 1;
-        *column = (child.lVal - 1) % AppSettings.columns + 1;
-        return 1;
+        return TileOfChildId(child.lVal, row, column) == 0 ? 1 : -1;
     }
     bool Gone() { return window == NULL || !IsWindow(window); }
-    static long ChildOf(int row, int column) { return (row - 1) * AppSettings.columns + column; }
     static void SetChild(VARIANT* out, long child)
     {
         out->vt = VT_I4;
@@ -180,12 +176,13 @@ struct GridAccessible final : public IAccessible {
         if (FAILED(found))
             return found;
         long flags = STATE_SYSTEM_FOCUSABLE;
+        bool focused = GridHasKeyboardFocus(window);
         if (target.kind == 0) {
-            flags |= GetFocus() == window ? STATE_SYSTEM_FOCUSED : 0;
+            flags |= focused ? STATE_SYSTEM_FOCUSED : 0;
         } else {
             flags |= STATE_SYSTEM_SELECTABLE | (IsWindowEnabled(window) ? 0 : STATE_SYSTEM_UNAVAILABLE);
             if (TileAt(target.row, target.column)->selected)
-                flags |= STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED;
+                flags |= STATE_SYSTEM_SELECTED | (focused ? STATE_SYSTEM_FOCUSED : 0);
             RECT tile, client, common;
             if (TileRect(target.row, target.column, &tile) == 0 && GetClientRect(window, &client) &&
                 !IntersectRect(&common, &tile, &client))
@@ -215,9 +212,9 @@ struct GridAccessible final : public IAccessible {
         child->vt = VT_EMPTY;
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
-        if (GetFocus() != window)
+        if (!GridHasKeyboardFocus(window))
             return S_FALSE;
-        SetChild(child, ChildOf(AppSettings.selectedRow, AppSettings.selectedColumn));
+        SetChild(child, TileChildId(AppSettings.selectedRow, AppSettings.selectedColumn));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override
@@ -225,7 +222,7 @@ struct GridAccessible final : public IAccessible {
         children->vt = VT_EMPTY;
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
-        SetChild(children, ChildOf(AppSettings.selectedRow, AppSettings.selectedColumn));
+        SetChild(children, TileChildId(AppSettings.selectedRow, AppSettings.selectedColumn));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override
@@ -312,7 +309,7 @@ struct GridAccessible final : public IAccessible {
             return S_FALSE;
         int row, column, onTile, filled;
         HitTestTile(point.x, point.y, &row, &column, &onTile, &filled);
-        SetChild(child, onTile ? ChildOf(row, column) : CHILDID_SELF);
+        SetChild(child, onTile ? TileChildId(row, column) : CHILDID_SELF);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
@@ -355,12 +352,11 @@ void OnTileAccessibleAction(HWND window, WPARAM child, LPARAM run)
 {
     // A dialog, a box or a menu opened meanwhile: its loop passes the message on, but the
     // keyboard and the mouse could not act now either.
-    long count = AppSettings.rows * AppSettings.columns;
-    if ((long)child < 1 || (long)child > count || !IsWindowEnabled(window))
+    int row, column;
+    if (TileOfChildId((long)child, &row, &column) != 0 || !IsWindowEnabled(window))
         return;
-    int row = ((int)child - 1) / AppSettings.columns + 1;
-    int column = ((int)child - 1) % AppSettings.columns + 1;
     MoveSelection(row, column);
+    AnnounceSelection();
     InvalidateRect(window, NULL, FALSE);
     ScrollRowIntoView(row);
     ScrollColumnIntoView(column);

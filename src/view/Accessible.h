@@ -1,5 +1,6 @@
 // The grid as screen readers see it: MainWindow's client is an accessible list whose children
-// are the tiles of the grid in use, in reading order (child 1 is tile (1, 1)).
+// are the tiles of the grid in use, in reading order (TileChildId: child 1 is tile (1, 1)).
+// What they are told unasked is in view/AccessibleEvents.h.
 #pragma once
 #include <windows.h>
 

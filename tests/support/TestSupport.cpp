@@ -571,6 +571,19 @@ void PumpMessages()
     }
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, timeoutMs - waited < 50 ? timeoutMs - waited : 50, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
+
 void DestroyTestMainWindow()
 {
     if (MainWindow != NULL && IsWindow(MainWindow)) {

@@ -143,6 +143,10 @@ int EnduranceCount(int shortCount, int longCount);
 // Dispatches pending messages of this thread.
 void PumpMessages();
 
+// Dispatches this thread's messages as they come until done() holds or timeoutMs have
+// passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
 // GDI objects that this process holds. GetGuiResources where the system counts them;
 // under Wine, whose GetGuiResources counts nothing, the live entries of the GDI handle
 // table that Wine shares with the process (icons hold GDI bitmaps there as well).

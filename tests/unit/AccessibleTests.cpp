@@ -7,9 +7,11 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include "dialogs/Dialogs.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
+#include "resources/resource.h"
 #include "view/Scroll.h"
 #include "view/TileTip.h"
 
@@ -56,6 +58,19 @@ protected:
         child.lVal = id;
         return child;
     }
+    long State(long id)
+    {
+        VARIANT state = {};
+        list->get_accState(Child(id), &state);
+        return state.vt == VT_I4 ? state.lVal : -1;
+    }
+    // The focused child, or -1 for none (S_FALSE, VT_EMPTY).
+    long Focus()
+    {
+        VARIANT focus = {};
+        HRESULT result = list->get_accFocus(&focus);
+        return result == S_OK && focus.vt == VT_I4 ? focus.lVal : result == S_FALSE && focus.vt == VT_EMPTY ? -1 : -2;
+    }
     std::wstring Text(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), long id)
     {
         BSTR text = NULL;
@@ -74,9 +89,10 @@ TEST_F(AccessibleTest, TheListOfTilesAsAScreenReaderReadsIt)
     long count = 0;
     EXPECT_EQ(list->get_accChildCount(&count), S_OK);
     EXPECT_EQ(count, 48);
-    const long Focused = STATE_SYSTEM_FOCUSED | STATE_SYSTEM_SELECTED, Base = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
+    // The window is not in front: the selected tile is selected, not focused.
+    const long Base = STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_SELECTABLE;
     const struct { long id; const wchar_t *name, *value, *description, *action; long state; } tiles[] = {
-        { 1, L"Budget 2026 - Q3 forecast", mark.c_str(), L"Row 1, column 1", L"Run", Base | Focused },
+        { 1, L"Budget 2026 - Q3 forecast", mark.c_str(), L"Row 1, column 1", L"Run", Base | STATE_SYSTEM_SELECTED },
         { 2, L"Empty tile", L"<none>", L"Row 1, column 2", L"Choose a program", Base },
         { 48, L"Far", L"C:\\nowhere\\far.txt", L"Row 6, column 8", L"Run", Base | STATE_SYSTEM_OFFSCREEN },
     };
@@ -116,32 +132,81 @@ TEST_F(AccessibleTest, TheListOfTilesAsAScreenReaderReadsIt)
     EXPECT_EQ(Text(&IAccessible::get_accName, 5 * 12 + 8), L"Far");
 }
 
-static std::vector<std::pair<DWORD, LONG>> events;
+// The events raised for tiles of MainWindow's client while a hook lives: (event, child) in
+// order. The system's own focus event for the client itself is left out.
+using Events = std::vector<std::pair<DWORD, LONG>>;
+static Events events;
 static void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
 {
-    if (window == MainWindow && object == OBJID_CLIENT)
+    if (window == MainWindow && object == OBJID_CLIENT && child != CHILDID_SELF)
         events.push_back({ event, child });
 }
 
-TEST_F(AccessibleTest, EverySelectionMoveIsToldForTheNewTile)
+TEST_F(AccessibleTest, FocusIsToldOnlyWhileTheWindowHasTheKeyboard)
 {
     HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, NULL, RecordEvent,
                                          GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);   // Wine sees the new hook once a message is taken
     PumpMessages();
-    const struct { UINT message; WPARAM key; LONG child; } moves[] = {
-        { WM_KEYDOWN, VK_RIGHT, 2 },   // (1, 2)
-        { WM_CHAR, L'b', 11 },         // the letter search: (2, 3)
-    };
-    for (const auto& m : moves) {
-        events.clear();
-        SendMessageW(MainWindow, m.message, m.key, 0);
-        PumpMessages();
-        const std::vector<std::pair<DWORD, LONG>> expected = { { EVENT_OBJECT_FOCUS, m.child },
-                                                               { EVENT_OBJECT_SELECTION, m.child } };
-        EXPECT_EQ(events, expected) << m.key;
+    const long Focused = STATE_SYSTEM_FOCUSED, Chosen = STATE_SYSTEM_SELECTED;
+
+    // In front with the keyboard: taking it tells of the selected tile, and so does every move.
+    events.clear();
+    SetForegroundWindow(MainWindow);
+    PumpMessages();
+    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_FOCUS, 1 } }));
+    EXPECT_EQ(State(1) & Focused, Focused);
+    EXPECT_EQ(State(CHILDID_SELF) & Focused, Focused);
+    EXPECT_EQ(Focus(), 1);
+    events.clear();
+    SendMessageW(MainWindow, WM_CHAR, L'b', 0);   // the letter search: (2, 3)
+    PumpMessages();
+    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_FOCUS, 11 }, { EVENT_OBJECT_SELECTION, 11 } }));
+
+    // An open menu has the keyboard, not the tile.
+    long inMenu[2] = {};
+    {
+        ModalDriver driver;
+        driver.onMenu = [&](const ModalDriver::Menu&) { inMenu[0] = State(11), inMenu[1] = Focus(); return 0u; };
+        SendMessageW(MainWindow, WM_KEYDOWN, VK_SPACE, 0);
     }
+    EXPECT_EQ(inMenu[0] & (Focused | Chosen), Chosen);
+    EXPECT_EQ(inMenu[1], -1);
+
+    // The grid-size dialog has the keyboard while a smaller grid moves the selection: a
+    // selection only; the focus comes back with the keyboard.
+    MoveSelection(6, 8);
+    events.clear();
+    long inDialog[2] = {};
+    {
+        ModalDriver driver;
+        driver.onDialog = [&](HWND dialog) {
+            inDialog[0] = State(48), inDialog[1] = Focus();
+            SetDlgItemTextW(dialog, IDC_FIELD_1, L"3");
+            SetDlgItemTextW(dialog, IDC_FIELD_2, L"3");
+            PressButton(dialog, IDC_GRID_OK);
+        };
+        ShowGridSizeDialog();
+    }
+    PumpUntil([] { return !events.empty() && events.back().first == EVENT_OBJECT_FOCUS; }, 5000);
+    EXPECT_EQ(inDialog[0] & (Focused | Chosen), Chosen);
+    EXPECT_EQ(inDialog[1], -1);
+    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_SELECTION, 9 }, { EVENT_OBJECT_FOCUS, 9 } }));
+
+    // Another window in front: a screen reader's selection is a selection only.
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 300, 200, NULL,
+                                 NULL, NULL, NULL);
+    SetForegroundWindow(other);
+    PumpMessages();
+    events.clear();
+    EXPECT_EQ(State(9) & Focused, 0);
+    EXPECT_EQ(State(CHILDID_SELF) & Focused, 0);
+    EXPECT_EQ(Focus(), -1);
+    EXPECT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(5)), S_OK);
+    PumpMessages();
+    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_SELECTION, 5 } }));
+    DestroyWindow(other);
     UnhookWinEvent(hook);
 }
 
