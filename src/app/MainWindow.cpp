@@ -58,7 +58,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOVE:           OnMove(window); return 0;
     case WM_HOTKEY:         OnHotkey(window); return 0;
     case WM_DESTROY:        OnDestroy(window); return 0;
-    case WM_NCDESTROY:      ReleaseGridAccessible(); return 0;
+    case WM_NCDESTROY:      OnNcDestroy(window); return DefWindowProcW(window, message, wParam, lParam);
 
     case WM_PAINT:          OnPaint(window); return 0;
     case WM_ERASEBKGND:     return 1;
@@ -76,7 +76,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSELEAVE:     OnMouseLeave(window); return 0;
 
     case WM_GETOBJECT:      return OnGetObject(window, wParam, lParam);
-    case WM_TILE_ACCESSIBLE_ACTION: OnTileAccessibleAction(window, wParam, lParam); return 0;
+    case WM_TILE_ACCESSIBLE_ACTION: OnTileAccessibleAction(window, wParam); return 0;
     case WM_SETFOCUS:       OnSetFocus(window); return 0;
 
     case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
@@ -134,4 +134,9 @@ void OnDestroy(HWND)
         MessageBoxW(NULL, ConfigWriteFailedText, NULL, MB_OK);
     RotateBackups();
     PostQuitMessage(0);
+}
+
+void OnNcDestroy(HWND)
+{
+    ReleaseGridAccessible();
 }

@@ -97,6 +97,18 @@ int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled)
     return HitTestAt(x, y, scrollH, scrollV, row, column, onTile, filled);
 }
 
+int TileSquareAt(int x, int y, int* row, int* column)
+{
+    int onTile, filled;
+    RECT square;
+    HitTestTile(x, y, row, column, &onTile, &filled);
+    if (onTile && TileRect(*row, *column, &square) == 0 && x < square.right && y < square.bottom)
+        return 1;
+    *row = 0;
+    *column = 0;
+    return 0;
+}
+
 long TileChildId(int row, int column)
 {
     if (row < 1 || row > AppSettings.rows || column < 1 || column > AppSettings.columns)

@@ -178,7 +178,10 @@ static void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD)
         }
         if (HasClass(window, L"#32768")) {
             HandleMenuWindow(window);
-        } else if (!IsMessageBox(window)) {
+        } else if (IsMessageBox(window)) {
+            if (activeDriver->onBox)
+                activeDriver->onBox(window);
+        } else {
             wchar_t caption[256] = L"";
             GetWindowTextW(window, caption, 256);
             activeDriver->dialogs.push_back(caption);
