@@ -51,7 +51,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HideTileTipOn(message);
+    HideTileTipOn(window, message, wParam);
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
@@ -136,7 +136,8 @@ void OnDestroy(HWND)
     PostQuitMessage(0);
 }
 
-void OnNcDestroy(HWND)
+void OnNcDestroy(HWND window)
 {
     ReleaseGridAccessible();
+    ReleaseTileTip(window);
 }

@@ -467,30 +467,131 @@ TEST_F(AccessibleTest, FocusIsToldOnlyWhileTheWindowHasTheKeyboard)
     UnhookWinEvent(hook);
 }
 
-TEST_F(AccessibleTest, TheTipShowsTheWholeNameAndTargetOfAFilledTileOnly)
+// ---- the tip ---------------------------------------------------------------------------
+
+TEST(TileTipPlaceTest, InsideTheWorkAreaNearItsEdges)
 {
-    auto hover = [](int row, int column) {
-        SendMessageW(MainWindow, WM_MOUSEHOVER, 0, MAKELPARAM(10 + (column - 1) * 103 + 50, 10 + (row - 1) * 103 + 20));
+    const RECT small = { 0, 0, 640, 480 }, second = { 1280, 100, 1920, 580 };
+    const struct { RECT area; POINT pointer; SIZE tip; POINT place; } cases[] = {
+        { small, { 100, 100 }, { 300, 40 }, { 100, 120 } },   // room enough: below the pointer
+        { small, { 630, 100 }, { 600, 40 }, { 40, 120 } },    // the right edge: moved left
+        { small, { 100, 470 }, { 300, 40 }, { 100, 430 } },   // the bottom edge: above the pointer
+        { small, { 635, 475 }, { 600, 40 }, { 40, 435 } },    // the corner: both
+        { small, { 20, 20 }, { 700, 40 }, { 0, 40 } },        // wider than the area: its left edge
+        { small, { 100, 30 }, { 300, 470 }, { 100, 0 } },     // taller than the room above and below
+        { second, { 1900, 570 }, { 600, 40 }, { 1320, 530 } }, // a monitor right of the first
+    };
+    for (const auto& c : cases) {
+        POINT place = PlaceTileTip(c.pointer, c.tip, c.area);
+        EXPECT_EQ(place.x * 10000 + place.y, c.place.x * 10000 + c.place.y) << c.pointer.x << "," << c.pointer.y;
+    }
+}
+
+// The tip as the pointer shows it: the real pointer rests on a tile and the system's tracking
+// reports the hover.
+class TileTipTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetProgramState();
+        FillTile(TileAt(1, 1), L"C:\\nowhere\\a long folder name\\and another one\\budget.xlsx", L"Budget 2026 - Q3 forecast", 0);
+        FillTile(TileAt(2, 3), L"C:\\nowhere\\b.txt", L"Beta", 0);
+        ASSERT_NE(CreateTestMainWindowWithClient(500, 400), nullptr);
+        ShowWindow(MainWindow, SW_SHOW);
+        SetForegroundWindow(MainWindow);
+        original = (WNDPROC)SetWindowLongPtrW(MainWindow, GWLP_WNDPROC, (LONG_PTR)CountHovers);
+        PumpMessages();
+    }
+    void TearDown() override { DestroyTestMainWindow(); }
+    static LRESULT CALLBACK CountHovers(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        hovers += message == WM_MOUSEHOVER;
+        return CallWindowProcW(original, window, message, wParam, lParam);
+    }
+    // Rests the pointer on a client point until the hover comes; the tip's text, or "<no tip>".
+    std::wstring RestOn(int x, int y)
+    {
+        POINT point = { x, y };
+        ClientToScreen(MainWindow, &point);
+        int before = hovers;
+        SetCursorPos(point.x + 1, point.y);   // a move, wherever the pointer was
+        PumpMessages();
+        SetCursorPos(point.x, point.y);
+        EXPECT_TRUE(PumpUntil([&] { return hovers > before; })) << "no hover at " << x << "," << y;
+        HWND tip = TileTipWindow(MainWindow);
+        if (tip == NULL || !IsWindowVisible(tip))
+            return L"<no tip>";
         wchar_t text[1024] = L"";
         TOOLINFOW tool = {};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
         tool.hwnd = MainWindow;
         tool.uId = 1;
         tool.lpszText = text;
-        HWND tip = TileTipWindow();
-        if (tip == NULL || !IsWindowVisible(tip))
-            return std::wstring(L"<no tip>");
         SendMessageW(tip, TTM_GETTEXTW, _countof(text), (LPARAM)&tool);
-        return std::wstring(text);
-    };
-    EXPECT_EQ(hover(1, 1), L"Budget 2026 - Q3 forecast\r\n" + mark);
-    EXPECT_EQ(hover(1, 2), L"<no tip>") << "an empty tile";
-    wcscpy_s(TileAt(2, 3)->name, L"Beta        Version");
-    EXPECT_EQ(hover(2, 3), L"Beta Version\r\nC:\\nowhere\\b.txt") << "the name as it is now";
-    for (UINT message : { WM_KEYDOWN, WM_VSCROLL, WM_LBUTTONDOWN }) {
-        hover(2, 3);
-        PostMessageW(MainWindow, message, message == WM_KEYDOWN ? VK_SHIFT : SB_ENDSCROLL, MAKELPARAM(5, 5));
-        PumpMessages();
-        EXPECT_FALSE(IsWindowVisible(TileTipWindow())) << "hidden by message " << message;
+        return text;
     }
+    static WNDPROC original;
+    static int hovers;
+};
+WNDPROC TileTipTest::original;
+int TileTipTest::hovers;
+
+TEST_F(TileTipTest, TheWholeNameAndTargetOfAFilledTileOnly)
+{
+    EXPECT_EQ(RestOn(60, 30), L"Budget 2026 - Q3 forecast\r\nC:\\nowhere\\a long folder name\\and another one\\budget.xlsx");
+    EXPECT_EQ(RestOn(10 + 103 + 50, 30), L"<no tip>") << "an empty tile";
+    EXPECT_EQ(RestOn(10 + 102, 30), L"<no tip>") << "the gap beside a filled tile";
+    wcscpy_s(TileAt(2, 3)->name, L"Beta        Version");
+    EXPECT_EQ(RestOn(10 + 2 * 103 + 50, 10 + 103 + 20), L"Beta Version\r\nC:\\nowhere\\b.txt") << "the name as it is now";
+}
+
+TEST_F(TileTipTest, StaysOnTheScreenNearItsRightAndBottomEdges)
+{
+    // Tile (1, 1) in the screen's bottom-right corner, the pointer 20 pixels from both edges.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(MainWindow, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT work = monitor.rcWork;
+    POINT client = { 0, 0 };
+    ClientToScreen(MainWindow, &client);
+    RECT outer, tip;
+    GetWindowRect(MainWindow, &outer);
+    SetWindowPos(MainWindow, NULL, outer.left + work.right - 120 - client.x, outer.top + work.bottom - 120 - client.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_NE(RestOn(100, 100), L"<no tip>");
+    GetWindowRect(TileTipWindow(MainWindow), &tip);
+    EXPECT_GT(tip.right - tip.left, 120) << "the long target on its line";
+    EXPECT_GE(tip.left, work.left);
+    EXPECT_LE(tip.right, work.right);
+    EXPECT_GE(tip.top, work.top);
+    EXPECT_LE(tip.bottom, work.bottom - 20) << "above the pointer, not under it";
+}
+
+TEST_F(TileTipTest, HiddenWhenTheWindowLosesTheKeyboardOrTheMouse)
+{
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW, 600, 500, 300, 200, NULL, NULL, NULL, NULL);
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        { "another window in front (Alt+Tab)", [&] { ShowWindow(other, SW_SHOW); SetForegroundWindow(other); } },
+        { "WM_ACTIVATE, inactive", [] { SendMessageW(MainWindow, WM_ACTIVATE, WA_INACTIVE, 0); } },
+        { "WM_KILLFOCUS", [] { SendMessageW(MainWindow, WM_KILLFOCUS, 0, 0); } },
+        { "an Alt key", [] { PostMessageW(MainWindow, WM_SYSKEYDOWN, VK_MENU, 0x20000000); } },
+        { "the capture taken and given up", [] { SetCapture(MainWindow); ReleaseCapture(); } },
+        { "a key", [] { PostMessageW(MainWindow, WM_KEYDOWN, VK_SHIFT, 0); } },
+    };
+    for (const auto& ending : endings) {
+        SetForegroundWindow(MainWindow);
+        ASSERT_NE(RestOn(60 + (int)(&ending - endings), 30), L"<no tip>") << ending.first;
+        ending.second();
+        PumpMessages();
+        EXPECT_FALSE(IsWindowVisible(TileTipWindow(MainWindow))) << ending.first;
+        ShowWindow(other, SW_HIDE);
+    }
+    DestroyWindow(other);
+
+    // The tip and its state go with the window: a new one starts without them.
+    HWND tip = TileTipWindow(MainWindow);
+    DestroyTestMainWindow();
+    EXPECT_FALSE(IsWindow(tip));
+    ASSERT_NE(CreateTestMainWindowWithClient(500, 400), nullptr);
+    EXPECT_EQ(TileTipWindow(MainWindow), nullptr);
 }
