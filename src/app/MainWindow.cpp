@@ -7,6 +7,7 @@
 #include "model/TileGrid.h"
 #include "resources/resource.h"
 #include "view/Accessible.h"
+#include "view/AccessibleEvents.h"
 #include "view/Keyboard.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
@@ -50,14 +51,14 @@ HWND CreateMainWindow(HINSTANCE instance)
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HideTileTipOn(message);
+    HideTileTipOn(window, message, wParam);
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
     case WM_MOVE:           OnMove(window); return 0;
     case WM_HOTKEY:         OnHotkey(window); return 0;
     case WM_DESTROY:        OnDestroy(window); return 0;
-    case WM_NCDESTROY:      ReleaseGridAccessible(); return 0;
+    case WM_NCDESTROY:      OnNcDestroy(window); return DefWindowProcW(window, message, wParam, lParam);
 
     case WM_PAINT:          OnPaint(window); return 0;
     case WM_ERASEBKGND:     return 1;
@@ -73,8 +74,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:      OnMouseMove(window, lParam); return 0;
     case WM_MOUSEHOVER:     OnMouseHover(window, lParam); return 0;
     case WM_MOUSELEAVE:     OnMouseLeave(window); return 0;
+
     case WM_GETOBJECT:      return OnGetObject(window, wParam, lParam);
-    case WM_TILE_ACCESSIBLE_ACTION: OnTileAccessibleAction(window, wParam, lParam); return 0;
+    case WM_TILE_ACCESSIBLE_ACTION: OnTileAccessibleAction(window, wParam); return 0;
+    case WM_SETFOCUS:       OnSetFocus(window); return 0;
 
     case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
     case WM_MBUTTONDOWN:    OnMiddleButtonDown(window); return 0;
@@ -138,4 +141,10 @@ void OnDestroy(HWND)
     RotateBackups();
     PostQuitMessage(0);
     shuttingDown = false;
+}
+
+void OnNcDestroy(HWND window)
+{
+    ReleaseGridAccessible();
+    ReleaseTileTip(window);
 }

@@ -24,3 +24,5 @@ void OnWheelSettingChange(void);
 void OnMove(HWND window);
 void OnHotkey(HWND window);
 void OnDestroy(HWND window);
+// The window's last message: what served it (the accessible list, the tip) is let go.
+void OnNcDestroy(HWND window);

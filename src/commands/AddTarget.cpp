@@ -9,6 +9,7 @@
 #include "model/TileGrid.h"
 #include "shell/Com.h"
 #include "shell/TargetNames.h"
+#include "view/AccessibleEvents.h"
 #include "view/Paint.h"
 
 const wchar_t OpenDialogTitle[] = L"Select a PROGRAM or FILE to Add to this Tile";
@@ -46,6 +47,7 @@ void FillTileWithFile(int row, int column, const wchar_t* path)
 {
     const wchar_t* name = ShellDisplayName(path);
     FillTile(TileAt(row, column), path, name, ClassifyTarget(path));
+    AnnounceTileChanged(row, column);
     RequestIconLookUp(row, column);
     AppSettings.iconRefreshMode = 1;
 }
@@ -61,6 +63,7 @@ void FillTileWithFolder(int row, int column, const wchar_t* path, const wchar_t*
     }
     Tile* tile = TileAt(row, column);
     FillTile(tile, path, name, tile->kind);
+    AnnounceTileChanged(row, column);
     RequestIconLookUp(row, column);
     AppSettings.iconRefreshMode = 1;
 }

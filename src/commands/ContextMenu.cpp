@@ -9,6 +9,7 @@
 #include "dialogs/Dialogs.h"
 #include "model/TileGrid.h"
 #include "shell/TargetNames.h"
+#include "view/AccessibleEvents.h"
 
 static const wchar_t DeleteQuestionStart[] = L"Are you sure you want to delete the tile:\n\n   ";
 static const wchar_t Ellipsis[] = L"...";
@@ -122,6 +123,7 @@ static void DeleteContextTile(HWND window)
     if (MessageBoxW(window, question, L"Delete Tile", MB_YESNO | MB_DEFBUTTON2 | MB_SETFOREGROUND) != IDYES)
         return;
     ClearTile(tile);
+    AnnounceTileChanged(row, column);
     TileChanged(row, column);
 }
 

@@ -9,6 +9,7 @@
 #include "commands/Launch.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
 
 bool IsModifiedClick(WPARAM keyState)
@@ -28,6 +29,7 @@ void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick)
 {
     int row = AppSettings.selectedRow;
     int column = AppSettings.selectedColumn;
+    AnnounceSelection();
     if (leftClick) {
         if (oldRow != 0 && oldColumn != 0)
             InvalidateTile(oldRow, oldColumn, TRUE);

@@ -10,7 +10,7 @@ bool IsModifiedClick(WPARAM keyState);
 void SelectTileByClick(int row, int column, bool leftClick);
 
 // The view's half of that, once the selection has moved away from (oldRow, oldColumn): the
-// repaint and the scrolling.
+// events for screen readers, the repaint and the scrolling.
 void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick);
 
 // Forgets the last left click, so that the next one cannot be the second of a double click.

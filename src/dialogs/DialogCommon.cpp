@@ -67,7 +67,6 @@ void StoreNameLines(HWND dialog, int line1Id, int line2Id, bool padAlways, Tile*
     DropControlCharacters(line1);
     DropControlCharacters(line2);
     JoinTileName(line1, line2, padAlways, tile->name, _countof(tile->name));
-    AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
 }
 
 void RunDialog(int templateId, DLGPROC procedure)

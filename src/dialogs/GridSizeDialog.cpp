@@ -4,6 +4,7 @@
 
 #include "model/TileGrid.h"
 #include "resources/resource.h"
+#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
 
 static const int RowsField = IDC_FIELD_1;
@@ -43,6 +44,7 @@ static void ApplyGridSize(int rows, int columns)
     int column = AppSettings.selectedColumn;
     if (row != 0 && column != 0 && (row > rows || column > columns)) {
         MoveSelection(row < rows ? row : rows, column < columns ? column : columns);
+        AnnounceSelection();
         ScrollRowIntoView(AppSettings.selectedRow);
         ScrollColumnIntoView(AppSettings.selectedColumn);
         InvalidateRect(MainWindow, NULL, FALSE);
@@ -50,8 +52,7 @@ static void ApplyGridSize(int rows, int columns)
     RecomputeContentSize();
     UpdateScrollRanges();
     InvalidateRect(MainWindow, NULL, TRUE);
-    // The tiles are numbered anew for screen readers.
-    NotifyWinEvent(EVENT_OBJECT_REORDER, MainWindow, OBJID_CLIENT, CHILDID_SELF);
+    AnnounceGridReordered();
 }
 
 // Returns TRUE when the dialog closed; a refused field is set back to the value in use.

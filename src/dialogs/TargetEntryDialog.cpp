@@ -7,6 +7,7 @@
 #include "model/TileGrid.h"
 #include "resources/resource.h"
 #include "shell/TargetNames.h"
+#include "view/AccessibleEvents.h"
 
 static const int PathField = IDC_FIELD_1;
 static const int Line1Field = IDC_FIELD_2;
@@ -51,6 +52,7 @@ static void OnTargetEntryOk(HWND dialog)
             wcsncpy_s(tile->name, _countof(tile->name), shown, _TRUNCATE);
     }
 
+    AnnounceTileChanged(AppSettings.contextRow, AppSettings.contextColumn);
     AppSettings.iconRefreshMode = 1;
     if (InvalidateTile(AppSettings.contextRow, AppSettings.contextColumn, TRUE) != 0)
         InvalidateRect(MainWindow, NULL, TRUE);

@@ -2,6 +2,7 @@
 
 #include "model/TileGrid.h"
 #include "resources/resource.h"
+#include "view/AccessibleEvents.h"
 
 static const int Line1Field = IDC_FIELD_1;
 static const int Line2Field = IDC_FIELD_2;
@@ -23,6 +24,7 @@ static void OnTileNameOk(HWND dialog)
 {
     // The first line always takes its full 12 characters, so the second starts in place.
     StoreNameLines(dialog, Line1Field, Line2Field, true, ContextTile());
+    AnnounceTileChanged(AppSettings.contextRow, AppSettings.contextColumn);
     InvalidateRect(MainWindow, NULL, TRUE);
     EndDialog(dialog, 0);
 }

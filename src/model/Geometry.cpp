@@ -96,3 +96,36 @@ int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled)
     int scrollH = ReadScrollPosition(SB_HORZ);
     return HitTestAt(x, y, scrollH, scrollV, row, column, onTile, filled);
 }
+
+int TileSquareAt(int x, int y, int* row, int* column)
+{
+    int onTile, filled;
+    RECT square;
+    HitTestTile(x, y, row, column, &onTile, &filled);
+    if (onTile && TileRect(*row, *column, &square) == 0 && x < square.right && y < square.bottom)
+        return 1;
+    *row = 0;
+    *column = 0;
+    return 0;
+}
+
+long TileChildId(int row, int column)
+{
+    if (row < 1 || row > AppSettings.rows || column < 1 || column > AppSettings.columns)
+        return 0;
+    return (long)(row - 1) * AppSettings.columns + column;
+}
+
+long TileChildCount(void)
+{
+    return (long)AppSettings.rows * AppSettings.columns;
+}
+
+int TileOfChildId(long child, int* row, int* column)
+{
+    if (child < 1 || child > TileChildCount())
+        return 1;
+    *row = (int)((child - 1) / AppSettings.columns) + 1;
+    *column = (int)((child - 1) % AppSettings.columns) + 1;
+    return 0;
+}

@@ -25,6 +25,22 @@ int HitTestAt(int x, int y, int scrollH, int scrollV, int* row, int* column, int
 int TileRect(int row, int column, RECT* rect);
 int HitTestTile(int x, int y, int* row, int* column, int* onTile, int* filled);
 
+// The tile whose square (its TileSize pixels, not the gap to its right and below) holds a
+// client point, at the live scroll positions: 1 with row and column set, else 0 with both 0.
+// What the pointer rests on for the tip, and where a screen reader's hit test finds a tile.
+int TileSquareAt(int x, int y, int* row, int* column);
+
+// A tile's child number for screen readers: its place in reading order through the grid in
+// use, 1 for (1, 1). 0 (the list itself) for a tile outside the grid in use.
+long TileChildId(int row, int column);
+
+// How many children the list has: the tiles of the grid in use.
+long TileChildCount(void);
+
+// The tile of a child number: 0 with row and column set, or 1, writing nothing, for a
+// number outside 1 .. rows x columns.
+int TileOfChildId(long child, int* row, int* column);
+
 // Invalidates a tile's rectangle on MainWindow at the live scroll positions; 1, with
 // nothing invalidated, for a tile outside the grid in use, else 0.
 int InvalidateTile(int row, int column, BOOL erase);

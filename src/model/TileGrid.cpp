@@ -20,8 +20,6 @@ void ClearTile(Tile* tile)
     tile->kind = TileKind::PlainFile;
     tile->backColor = EmptyTileColor;
     tile->iconIndex = 0;
-    AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
-    AnnounceTile(tile, EVENT_OBJECT_VALUECHANGE);
 }
 
 void DropControlCharacters(wchar_t* text)
@@ -53,8 +51,6 @@ int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind)
         wcsncpy_s(tile->name, _countof(tile->name), name, _TRUNCATE);
         DropControlCharacters(tile->name);
     }
-    AnnounceTile(tile, EVENT_OBJECT_NAMECHANGE);
-    AnnounceTile(tile, EVENT_OBJECT_VALUECHANGE);
     return 0;
 }
 
@@ -94,19 +90,7 @@ void MoveSelection(int row, int column)
         TileAt(AppSettings.selectedRow, AppSettings.selectedColumn)->selected = 0;
     AppSettings.selectedRow = row;
     AppSettings.selectedColumn = column;
-    Tile* tile = TileAt(row, column);
-    tile->selected = 1;
-    AnnounceTile(tile, EVENT_OBJECT_FOCUS);
-    AnnounceTile(tile, EVENT_OBJECT_SELECTION);
-}
-
-void AnnounceTile(const Tile* tile, DWORD event)
-{
-    int index = (int)(tile - TileGrid);
-    int row = index / MaxColumns + 1;
-    int column = index % MaxColumns + 1;
-    if (MainWindow != NULL && row <= AppSettings.rows && column <= AppSettings.columns)
-        NotifyWinEvent(event, MainWindow, OBJID_CLIENT, (row - 1) * AppSettings.columns + column);
+    TileAt(row, column)->selected = 1;
 }
 
 int ContentExtent(int count, int tileGap, int margin)

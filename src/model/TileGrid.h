@@ -110,14 +110,9 @@ void ResetGridAndSettings(void);
 // touching its 7 MB.
 void SetStartSettings(void);
 
-// Moves the one selected tile: clears the old flag, stores the position, sets the new flag;
-// then tells screen readers (focus and selection on the new tile).
+// Moves the one selected tile: clears the old flag, stores the position, sets the new flag.
+// Screen readers are told by the caller (AnnounceSelection), which knows the window.
 void MoveSelection(int row, int column);
-
-// Tells screen readers that a tile changed (EVENT_OBJECT_NAMECHANGE, _VALUECHANGE, ...): an
-// event for the tile's child of MainWindow's client, numbered in reading order through the
-// grid in use. Nothing before the window exists or for a tile outside the grid in use.
-void AnnounceTile(const Tile* tile, DWORD event);
 
 // Pixel extent of `count` tiles with the gap between them and a margin on both sides.
 int ContentExtent(int count, int tileGap, int margin);

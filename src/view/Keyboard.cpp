@@ -4,6 +4,7 @@
 
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
 
 KeyAction KeyActionFor(int virtualKey, bool shift, bool control)
@@ -123,6 +124,7 @@ static void FlashOnce(void)
 static void SelectAndShow(int row, int column)
 {
     MoveSelection(row, column);
+    AnnounceSelection();
     InvalidateRect(MainWindow, NULL, FALSE);
     ScrollRowIntoView(row);
     ScrollColumnIntoView(column);
@@ -171,6 +173,7 @@ static void MoveSelectionBy(int rowStep, int columnStep)
     if (columnStep != 0)
         column = WrapStep(column, columnStep, AppSettings.columns);
     MoveSelection(row, column);
+    AnnounceSelection();
     InvalidateRect(MainWindow, NULL, FALSE);
     if (rowStep != 0)
         ScrollRowIntoView(row);
@@ -182,6 +185,7 @@ static void MoveSelectionBy(int rowStep, int columnStep)
 static void SelectCorner(HWND window, int row, int column, int verticalCode, int horizontalCode)
 {
     MoveSelection(row, column);
+    AnnounceSelection();
     InvalidateRect(window, NULL, FALSE);
     SendMessageW(window, WM_VSCROLL, (WPARAM)verticalCode, 0);
     SendMessageW(window, WM_HSCROLL, (WPARAM)horizontalCode, 0);

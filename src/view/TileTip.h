@@ -1,5 +1,6 @@
 // The tooltip of a filled tile: its whole name and its whole target, shown when the pointer
-// rests on the tile for the system's hover time.
+// rests on the tile for the system's hover time. Its control and its state belong to the
+// window it serves and go with it.
 #pragma once
 #include <windows.h>
 
@@ -7,18 +8,28 @@
 // an empty text for an empty tile.
 void TileTipText(int row, int column, wchar_t* out, size_t capacity);
 
+// Where a tip of the given size goes for a pointer at a screen point: below the pointer,
+// moved left to end inside the work area, above the pointer where it would run past the
+// bottom, and never past the left or the top.
+POINT PlaceTileTip(POINT pointer, SIZE tip, RECT workArea);
+
 // WM_MOUSEMOVE: arms the hover, and hides the tip once the pointer leaves its tile.
 void OnMouseMove(HWND window, LPARAM point);
 
 // WM_MOUSEHOVER: shows the tip of the filled tile under the pointer (its square, not the gap
-// beside it), its text taken from the model now. The tooltip control is made on first use.
+// beside it), its text taken from the model now, kept on the pointer's monitor. The tooltip
+// control is made on first use.
 void OnMouseHover(HWND window, LPARAM point);
 
 // WM_MOUSELEAVE: hides the tip.
 void OnMouseLeave(HWND window);
 
-// Hides the tip on the messages that end it: a click, a key, a scroll, the wheel.
-void HideTileTipOn(UINT message);
+// Hides the tip on the messages that end it: a click, a key, an Alt key, a scroll, the wheel,
+// the focus or the activation lost, the capture taken or given up.
+void HideTileTipOn(HWND window, UINT message, WPARAM wParam);
 
-// The tooltip control, NULL until the pointer first rested on a filled tile. For tests.
-HWND TileTipWindow(void);
+// WM_NCDESTROY: frees the window's tip state (the control, owned by the window, is gone).
+void ReleaseTileTip(HWND window);
+
+// The window's tooltip control, NULL until the pointer first rested on a filled tile. For tests.
+HWND TileTipWindow(HWND window);

@@ -58,6 +58,18 @@ class NavigationTest(ScenarioTest):
             self.assertEqual(self.s.close(process), 0)
             self.assertEqual(self.s.config_lines()[1].split(',')[4:6], ['300', '300'], f'run {run + 1}')
 
+    def test_a_screen_reader_walks_the_largest_grid_in_one_go(self):
+        self.s.write_config([HEADER, '0,0,700,600,0,0,90,1,50,100,50,100'])
+        process, _ = self.s.start_and_wait()
+        # AccessibleChildren from another process, as a screen reader lists the grid.
+        code, walk = self.s.probe('children')
+        print(f'AccessibleChildren over {walk.get("count")} tiles across processes: {walk.get("ms")} ms')
+        self.assertEqual((code, walk['count'], walk['fetched'], walk['result'], walk['inorder']),
+                         (0, '5000', '5000', '0x00000000', '1'))
+        code, tile = self.s.probe('accessible', '5000')
+        self.assertEqual(int(tile['state']) & 0x6, 0x6, 'the last tile, selected, has the focus')
+        self.assertEqual(self.s.close(process), 0)
+
 
 if __name__ == '__main__':
     main()

@@ -179,7 +179,10 @@ static void CALLBACK DriverTick(HWND, UINT, UINT_PTR, DWORD)
         }
         if (HasClass(window, L"#32768")) {
             HandleMenuWindow(window);
-        } else if (!IsMessageBox(window)) {
+        } else if (IsMessageBox(window)) {
+            if (activeDriver->onBox)
+                activeDriver->onBox(window);
+        } else {
             wchar_t caption[256] = L"";
             GetWindowTextW(window, caption, 256);
             activeDriver->dialogs.push_back(caption);
@@ -660,6 +663,19 @@ void PumpMessages()
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!done()) {
+        DWORD waited = GetTickCount() - start;
+        if (waited >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, NULL, FALSE, timeoutMs - waited < 50 ? timeoutMs - waited : 50, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
 }
 
 void DestroyTestMainWindow()

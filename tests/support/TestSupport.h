@@ -36,7 +36,8 @@ bool IsMessageBox(HWND dialog);
 
 // Drives the dialogs and popup menus that this thread opens while it lives: each dialog
 // (not a message box) and each menu is handed, once shown, to the given action, which
-// fills fields and presses a button, or picks a menu item. A watchdog ends every dialog
+// fills fields and presses a button, or picks a menu item; message boxes too, when onBox is
+// given (else a MessageBoxCatcher answers them). A watchdog ends every dialog
 // and menu still open after a deadline, so that a faulty test fails instead of hanging.
 class ModalDriver {
 public:
@@ -50,6 +51,8 @@ public:
     std::function<void(HWND dialog)> onDialog;
     // Returns the id of the item to pick (0 dismisses the menu).
     std::function<UINT(const Menu& menu)> onMenu;
+    // Runs inside the box's own modal loop and must press one of its buttons.
+    std::function<void(HWND box)> onBox;
     std::vector<std::wstring> dialogs;   // captions of the dialogs seen, in order
     std::vector<Menu> menus;
     bool timedOut = false;
@@ -161,6 +164,10 @@ int EnduranceCount(int shortCount, int longCount);
 
 // Dispatches pending messages of this thread.
 void PumpMessages();
+
+// Dispatches this thread's messages as they come until done() holds or timeoutMs have
+// passed; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // GDI objects that this process holds. GetGuiResources where the system counts them;
 // under Wine, whose GetGuiResources counts nothing, the live entries of the GDI handle

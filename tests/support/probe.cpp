@@ -10,6 +10,9 @@
 //     probe appdata             the local application data folder
 //     probe accessible CHILD    what a screen reader in another process reads of Vantrel's
 //                               grid: the child count, and the name, value and state of a tile
+//     probe children            the grid's children as a screen reader walks them
+//                               (AccessibleChildren): how many, whether numbered 1, 2, ... in
+//                               order, and how long the walk took in milliseconds
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
 //     probe hold-file PATH [rw] holds a file open for writing, sharing nothing (or, with rw, for
 //                               reading, letting others read and write it but not rename or
@@ -24,6 +27,7 @@
 #include <oleacc.h>
 #include <shlobj.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <wchar.h>
 
 static void PrintText(const char* key, const wchar_t* text)
@@ -125,14 +129,49 @@ static int Cover(void)
 
 static int Serve(void);
 
-// Through oleacc from this process, as a screen reader asks: the object crosses the process.
-static int DescribeAccessibleTile(long child)
+// Vantrel's grid through oleacc from this process, as a screen reader asks for it: the object
+// crosses the process. NULL when there is no window or no object.
+static IAccessible* OpenGrid(void)
 {
     static const IID accessibleId = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
     HWND window = FindWindowW(L"Vantrel", NULL);
     IAccessible* list = NULL;
     CoInitialize(NULL);
     if (window == NULL || FAILED(AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, accessibleId, (void**)&list)))
+        return NULL;
+    return list;
+}
+
+static int ListAccessibleChildren(void)
+{
+    IAccessible* list = OpenGrid();
+    if (list == NULL)
+        return 2;
+    long count = 0;
+    list->get_accChildCount(&count);
+    VARIANT* children = (VARIANT*)calloc(count > 0 ? (size_t)count : 1, sizeof(VARIANT));
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    long fetched = 0;
+    HRESULT result = AccessibleChildren(list, 0, count, children, &fetched);
+    QueryPerformanceCounter(&end);
+    int inOrder = fetched == count;
+    for (long i = 0; i < fetched; i++)
+        inOrder = inOrder && children[i].vt == VT_I4 && children[i].lVal == i + 1;
+    printf("count=%ld\nfetched=%ld\nresult=0x%08lX\ninorder=%d\n", count, fetched, (unsigned long)result, inOrder);
+    printf("ms=%.1f\n", (double)(end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart);
+    for (long i = 0; i < fetched; i++)
+        VariantClear(&children[i]);
+    free(children);
+    list->Release();
+    return 0;
+}
+
+static int DescribeAccessibleTile(long child)
+{
+    IAccessible* list = OpenGrid();
+    if (list == NULL)
         return 2;
     long count = 0;
     list->get_accChildCount(&count);
@@ -206,6 +245,8 @@ static int RunCommand(int argc, wchar_t** argv)
     }
     if (wcscmp(command, L"accessible") == 0 && argc > 2)
         return DescribeAccessibleTile(wcstol(argv[2], NULL, 10));
+    if (wcscmp(command, L"children") == 0)
+        return ListAccessibleChildren();
     if (wcscmp(command, L"appdata") == 0) {
         PWSTR folder = NULL;
         if (FAILED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, NULL, &folder)))
