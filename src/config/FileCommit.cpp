@@ -92,6 +92,12 @@ static bool IsBusyError(DWORD error)
 
 // How long a held file is waited for, step by step: about two seconds in all.
 static const DWORD BusyWaits[] = { 20, 40, 80, 160, 320, 500, 500, 500 };
+static int busyWaitDivisor = 1;
+
+void SetBusyWaitDivisorForTests(int divisor)
+{
+    busyWaitDivisor = divisor > 0 ? divisor : 1;
+}
 
 // Runs step until it succeeds, or fails for another reason than a file held elsewhere, or the
 // waits are used up. false then, with step's last error.
@@ -103,7 +109,7 @@ static bool WhileBusy(bool (*step)(const wchar_t*, const wchar_t*), const wchar_
         DWORD error = GetLastError();
         if (!IsBusyError(error) || attempt == (int)_countof(BusyWaits))
             return false;
-        Sleep(BusyWaits[attempt]);
+        Sleep(BusyWaits[attempt] / (DWORD)busyWaitDivisor);
         SetLastError(error);
     }
 }

@@ -28,6 +28,10 @@ void FreeFileBytes(unsigned char* bytes);
 // thread's last error, when none can be made.
 HANDLE CreateFreshTemporary(const wchar_t* path, wchar_t* temporary, size_t capacity);
 
+// Divides every wait for a held file by divisor (1 puts the waits back). For tests only, so that
+// each one that meets a file held for good does not spend the two seconds.
+void SetBusyWaitDivisorForTests(int divisor);
+
 // What CommitTemporary did.
 enum CommitResult {
     CommitDone = 0,       // the file holds the new text; nothing is left beside it

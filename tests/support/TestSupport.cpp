@@ -8,6 +8,7 @@
 #include "app/Placement.h"
 #include "commands/Mouse.h"
 #include "config/ConfigFile.h"
+#include "config/FileCommit.h"
 #include "model/TileGrid.h"
 
 // ---- message boxes -------------------------------------------------------------------
@@ -405,6 +406,9 @@ public:
     {
         sessionFolder = MakeUniqueFolder(L"session");
         SetConfigBaseFolderForTests(sessionFolder.c_str());
+        // A file held for good is given up on after a tenth of a second, not two: the waiting
+        // itself is tested where it matters.
+        SetBusyWaitDivisorForTests(TestBusyWaitDivisor);
         InstallAbandonedModalWatchdog();
     }
     void TearDown() override

@@ -139,6 +139,9 @@ std::string Utf16Bytes(const std::wstring& text);
 // need one file to be older than another whatever the clock's granularity.
 bool SetFileWrittenAt(const std::wstring& path, int seconds);
 
+// How much shorter the waits for a held configuration file are in the unit tests.
+enum { TestBusyWaitDivisor = 20 };
+
 // The program-wide state back to its start values and the defaults of start-up.
 void ResetProgramState();
 

@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigFormat.h"
+#include "config/FileCommit.h"
 #include "model/TileGrid.h"
 
 static const wchar_t UnreadableText[] = L"The Configuration File settings can not be read. Using default program settings";
@@ -544,7 +545,10 @@ TEST_F(ConfigFileTest, ASaveGetsPastOrWaitsForAFileHeldElsewhere)
                 CloseHandle(held);
             }
         });
+        // The holder that lets go is waited for as long as the program waits.
+        SetBusyWaitDivisorForTests(c.releaseAfterMs != INFINITE ? 1 : TestBusyWaitDivisor);
         EXPECT_EQ(SaveConfig(), c.result) << c.share;
+        SetBusyWaitDivisorForTests(TestBusyWaitDivisor);
         releaser.join();
         // The holder's handle shows whether the file it holds was written over, or replaced.
         char start[4] = {};
@@ -604,6 +608,7 @@ static int SaveOverHeldFile(const std::wstring& base)
 static int SaveKilledWhileWritingInPlace()
 {
     SetConfigBaseFolderForTests(ChildProgramFolder().c_str());
+    SetBusyWaitDivisorForTests(TestBusyWaitDivisor);
     fault = { true, 1, true };
     CreateTestMainWindow();
     SaveOverHeldFile(ChildProgramFolder());
