@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 void InstallTestEnvironment();
 int RunChildProgramIfAsked();
 
@@ -10,5 +12,11 @@ int main(int argc, char** argv)
         return child;
     ::testing::InitGoogleTest(&argc, argv);
     InstallTestEnvironment();
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    // A filter that names no test (a suite renamed, a file left out of the build) must not pass.
+    if (::testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+        fprintf(stderr, "no test matched\n");
+        return 1;
+    }
+    return result;
 }
