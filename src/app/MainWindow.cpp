@@ -1,7 +1,10 @@
 #include "app/MainWindow.h"
 
+#include "commands/Carry.h"
 #include "commands/Drop.h"
 #include "commands/Mouse.h"
+#include "commands/TileChanges.h"
+#include "commands/TileMoves.h"
 #include "config/BackupRotation.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
@@ -69,9 +72,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEWHEEL:     return OnMouseWheel(window, wParam, lParam);
 
     case WM_KEYDOWN:        OnKeyDown(window, wParam); return 0;
-    case WM_CHAR:           OnChar(window, wParam); return 0;
+    case WM_CHAR:           OnCharacter(window, wParam); return 0;
+    case WM_SYSKEYDOWN:     return OnSysKeyDown(window, wParam, lParam);
 
-    case WM_MOUSEMOVE:      OnMouseMove(window, lParam); return 0;
+    case WM_MOUSEMOVE:      OnMouseMove(window, wParam, lParam); return 0;
     case WM_MOUSEHOVER:     OnMouseHover(window, lParam); return 0;
     case WM_MOUSELEAVE:     OnMouseLeave(window); return 0;
 
@@ -80,6 +84,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETFOCUS:       OnSetFocus(window); return 0;
 
     case WM_LBUTTONDOWN:    OnLeftButtonDown(window, wParam, lParam); return 0;
+    case WM_LBUTTONUP:      OnLeftButtonUp(window, wParam, lParam); return 0;
+    case WM_TIMER:          OnTimer(window, wParam); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(window, lParam); return 0;
     case WM_MBUTTONDOWN:    OnMiddleButtonDown(window); return 0;
     case WM_RBUTTONDOWN:    OnRightButtonDown(window, wParam, lParam); return 0;
     case WM_DROPFILES:      OnDropFiles(window, (HDROP)wParam); return 0;

@@ -3,7 +3,7 @@
 #include <shlobj.h>
 #include <wchar.h>
 
-#include "config/ConfigFile.h"
+#include "commands/TileChanges.h"
 #include "config/ConfigFormat.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
@@ -35,12 +35,6 @@ const wchar_t* FolderNameFromPath(wchar_t* trimmedPath)
         name = LastPathComponent(trimmedPath);
     }
     return name;
-}
-
-void TileChanged(int row, int column)
-{
-    InvalidateTile(row, column, FALSE);
-    SaveConfigOrClose(MainWindow);
 }
 
 void FillTileWithFile(int row, int column, const wchar_t* path)
@@ -92,6 +86,7 @@ void FillTileFromOpenDialog(int row, int column)
     if (file[0] == L'\0')
         return;
 
+    StartTileChange(row, column);
     FillTileWithFile(row, column, file);
     TileChanged(row, column);
 }
@@ -117,6 +112,7 @@ void FillContextTileFromFolderPicker(void)
     if (!hasPath || path[0] == L'\0')
         return;
 
+    StartTileChange(AppSettings.contextRow, AppSettings.contextColumn);
     FillTileWithFolder(AppSettings.contextRow, AppSettings.contextColumn, path, displayName);
     TileChanged(AppSettings.contextRow, AppSettings.contextColumn);
 }

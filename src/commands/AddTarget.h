@@ -17,9 +17,6 @@ UINT_PTR CALLBACK OpenFileHook(HWND dialog, UINT message, WPARAM wParam, LPARAM 
 // gives "C:"). NULL when neither yields one.
 const wchar_t* FolderNameFromPath(wchar_t* trimmedPath);
 
-// After a tile's target changed: repaints the tile (icons looked up) and saves.
-void TileChanged(int row, int column);
-
 // Fills a tile with a file as the Open dialog does: its path, the shell's display name,
 // its kind, the default colour; the icon to be looked up. Nothing is saved.
 void FillTileWithFile(int row, int column, const wchar_t* path);

@@ -5,9 +5,11 @@
 
 #include "commands/AddTarget.h"
 #include "commands/Launch.h"
+#include "commands/TileChanges.h"
 #include "config/ConfigFile.h"
 #include "dialogs/Dialogs.h"
 #include "model/TileGrid.h"
+#include "model/TileHistory.h"
 #include "shell/TargetNames.h"
 #include "view/AccessibleEvents.h"
 
@@ -122,6 +124,7 @@ static void DeleteContextTile(HWND window)
     DeleteQuestionText(tile->name, question, _countof(question));
     if (MessageBoxW(window, question, L"Delete Tile", MB_YESNO | MB_DEFBUTTON2 | MB_SETFOREGROUND) != IDYES)
         return;
+    StartTileChange(row, column);
     ClearTile(tile);
     AnnounceTileChanged(row, column);
     TileChanged(row, column);
@@ -140,6 +143,7 @@ static void ChangeContextTileColor(HWND window)
     choose.Flags = CC_RGBINIT | CC_FULLOPEN;
     if (!ChooseColorW(&choose))
         return;
+    StartTileChange(row, column);
     tile->backColor = choose.rgbResult;
     TileChanged(row, column);
 }
@@ -172,12 +176,22 @@ static void RaiseHighWater(void)
     }
 }
 
+// A dialog that may change the context tile, which then can be taken back; saved after it
+// closes, whichever button closed it.
+static void ChangeContextTileWith(HWND window, void (*dialog)(void))
+{
+    StartTileChange(AppSettings.contextRow, AppSettings.contextColumn);
+    dialog();
+    EndTileStep();
+    SaveConfigOrClose(window);
+}
+
 void CarryOutCommand(HWND window, int command)
 {
     switch (command) {
     case CommandSelectFolder:       FillContextTileFromFolderPicker(); break;
     case CommandDeleteTile:         DeleteContextTile(window); break;
-    case CommandChangeName:         ShowTileNameDialog(); SaveConfigOrClose(window); break;
+    case CommandChangeName:         ChangeContextTileWith(window, ShowTileNameDialog); break;
     case CommandAbout:              ShowAboutDialog(); break;
     case CommandHelp:               ShowHelpDialog(); break;
     case CommandDiagnostic:         ShowDiagnostic(window); break;
@@ -186,7 +200,7 @@ void CarryOutCommand(HWND window, int command)
     case CommandHotkey:             ShowHotkeyDialog(); SaveConfigOrClose(window); break;
     case CommandBackgroundColor:    ChangeContextTileColor(window); break;
     case CommandRunAsAdministrator: RunTileAsAdministrator(AppSettings.contextRow, AppSettings.contextColumn); break;
-    case CommandEnterTarget:        ShowTargetEntryDialog(); SaveConfigOrClose(window); break;
+    case CommandEnterTarget:        ChangeContextTileWith(window, ShowTargetEntryDialog); break;
     case CommandExit:               PostMessageW(window, WM_CLOSE, 0, 0); break;
     case CommandTileInfo:           ShowTileInfoDialog(); break;
     default:                        break;

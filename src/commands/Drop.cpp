@@ -4,9 +4,10 @@
 
 #include "commands/AddTarget.h"
 #include "commands/Mouse.h"
-#include "config/ConfigFile.h"
+#include "commands/TileChanges.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "model/TileHistory.h"
 
 bool FindEmptyTileFrom(int* row, int* column)
 {
@@ -65,6 +66,8 @@ void OnDropFiles(HWND window, HDROP drop)
     int placed = 0;
     int nextRow = row;
     int nextColumn = column;
+    // The whole drop is one change, taken back in one step.
+    StartTileChange(row, column);
     for (int i = 0; i < count; i++) {
         wchar_t path[TileTextCapacity];
         UINT length = DragQueryFileW(drop, (UINT)i, NULL, 0);
@@ -81,6 +84,7 @@ void OnDropFiles(HWND window, HDROP drop)
             withoutTile++;
             continue;
         }
+        NoteTileChange(nextRow, nextColumn);
         DWORD attributes = GetFileAttributesW(path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             FillTileWithFolder(nextRow, nextColumn, path, NULL);
@@ -94,13 +98,10 @@ void OnDropFiles(HWND window, HDROP drop)
     // Selected, then saved, so that the file holds the selection with the tiles; then the view
     // follows: bringing the tile into view repaints at once, and the first icon look-up of a
     // run can take a while.
-    if (placed > 0) {
-        int oldRow = AppSettings.selectedRow;
-        int oldColumn = AppSettings.selectedColumn;
-        MoveSelection(row, column);
-        SaveConfigOrClose(window);
-        ShowMovedSelection(oldRow, oldColumn, true);
-    }
+    if (placed > 0)
+        TilesChangedAndSelect(window, row, column);
+    else
+        EndTileStep();
     wchar_t text[600];
     DroppedItemsLeftOutText(withoutTile, tooLong, unreadable, text, _countof(text));
     if (text[0] != L'\0')

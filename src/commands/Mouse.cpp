@@ -5,12 +5,14 @@
 #include <wchar.h>
 
 #include "commands/AddTarget.h"
+#include "commands/Carry.h"
 #include "commands/ContextMenu.h"
 #include "commands/Launch.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
+#include "view/TileTip.h"
 
 bool IsModifiedClick(WPARAM keyState)
 {
@@ -76,7 +78,7 @@ static bool SecondClickOfDouble(WPARAM keyState, LPARAM point)
     return second;
 }
 
-void OnLeftButtonDown(HWND, WPARAM keyState, LPARAM point)
+void OnLeftButtonDown(HWND window, WPARAM keyState, LPARAM point)
 {
     int row, column, onTile, filled;
     HitTestTile(GET_X_LPARAM(point), GET_Y_LPARAM(point), &row, &column, &onTile, &filled);
@@ -84,12 +86,21 @@ void OnLeftButtonDown(HWND, WPARAM keyState, LPARAM point)
         return;
     bool second = SecondClickOfDouble(keyState, point);
     SelectTileByClick(row, column, true);
+    // A Ctrl or Shift press only selects; on a filled tile it may go on to carry the tile.
+    if (IsModifiedClick(keyState) && filled)
+        PressTileToCarry(window, row, column, point);
     if (IsModifiedClick(keyState) || second)
         return;
     if (filled)
         LaunchTile(row, column);
     else
         FillTileFromOpenDialog(row, column);
+}
+
+void OnMouseMove(HWND window, WPARAM keyState, LPARAM point)
+{
+    if (!MoveCarriedTile(window, keyState, point))
+        TrackTileTip(window, point);
 }
 
 void OnMiddleButtonDown(HWND window)

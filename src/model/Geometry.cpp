@@ -2,6 +2,23 @@
 
 #include "model/TileGrid.h"
 
+int WrapStep(int value, int step, int count)
+{
+    int next = (value + step) % (count + 1);
+    if (next == 0)
+        next = step < 0 ? count : 1;
+    return next;
+}
+
+int NeighbourInGrid(int row, int column, int rowStep, int columnStep, int* toRow, int* toColumn)
+{
+    if (row < 1 || row > AppSettings.rows || column < 1 || column > AppSettings.columns)
+        return 1;
+    *toRow = rowStep != 0 ? WrapStep(row, rowStep, AppSettings.rows) : row;
+    *toColumn = columnStep != 0 ? WrapStep(column, columnStep, AppSettings.columns) : column;
+    return 0;
+}
+
 int TilePitch(void)
 {
     return TileSize + AppSettings.tileGap;

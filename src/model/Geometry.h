@@ -2,6 +2,14 @@
 #pragma once
 #include <windows.h>
 
+// One step from value (1..count) by step (-1 or +1), wrapping to the other end.
+int WrapStep(int value, int step, int count);
+
+// The tile one step from (row, column) in the grid in use, wrapping within its row or column
+// as the arrow keys do. 0 with toRow and toColumn set, or 1, writing nothing, for a tile outside
+// the grid in use.
+int NeighbourInGrid(int row, int column, int rowStep, int columnStep, int* toRow, int* toColumn);
+
 // Distance between the left edges of adjacent columns (and top edges of adjacent rows).
 int TilePitch(void);
 

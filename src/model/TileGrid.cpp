@@ -1,5 +1,7 @@
 #include "model/TileGrid.h"
 
+#include "model/TileHistory.h"
+
 #include <string.h>
 #include <wchar.h>
 
@@ -54,8 +56,23 @@ int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind)
     return 0;
 }
 
+void SwapTileContents(Tile* a, Tile* b)
+{
+    if (a == b)
+        return;
+    // Whole records through one temporary: 1.4 KB on the stack, cheaper than per-field copies.
+    Tile kept = *a;
+    int selectedA = a->selected;
+    int selectedB = b->selected;
+    *a = *b;
+    *b = kept;
+    a->selected = selectedA;
+    b->selected = selectedB;
+}
+
 void ResetGridAndSettings(void)
 {
+    ClearTileHistory();
     for (int i = 0; i < MaxRows * MaxColumns; i++) {
         ClearTile(&TileGrid[i]);
         TileGrid[i].selected = 0;

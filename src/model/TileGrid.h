@@ -99,7 +99,12 @@ void DropControlCharacters(wchar_t* text);
 // with -1 and change nothing; otherwise 0.
 int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind);
 
-// Puts every tile and setting at its start value, with tile (1, 1) selected.
+// Swaps two tiles' contents (path, name, filled, kind, colour and the icon found for them); each
+// keeps its own selection flag.
+void SwapTileContents(Tile* a, Tile* b);
+
+// Puts every tile and setting at its start value, with tile (1, 1) selected, and forgets the
+// history of changes.
 void ResetGridAndSettings(void);
 
 // Puts the settings at their start values and selects tile (1, 1), leaving the tiles as

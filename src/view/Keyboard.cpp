@@ -69,14 +69,6 @@ KeyAction KeyActionFor(int virtualKey, bool shift, bool control)
     return action;
 }
 
-int WrapStep(int value, int step, int count)
-{
-    int next = (value + step) % (count + 1);
-    if (next == 0)
-        next = step < 0 ? count : 1;
-    return next;
-}
-
 static bool IsBlank(wchar_t c)
 {
     return c == L' ' || c == L'\t';
@@ -109,7 +101,7 @@ void NextInReadingOrder(int* row, int* column, int rows, int columns)
     }
 }
 
-static void FlashOnce(void)
+void FlashWindowOnce(void)
 {
     FLASHWINFO flash = {};
     flash.cbSize = sizeof(flash);
@@ -146,7 +138,7 @@ int FindTileByLetter(wchar_t ch)
             SelectAndShow(row, column);
         return 1;
     }
-    FlashOnce();
+    FlashWindowOnce();
     return 0;
 }
 
@@ -198,6 +190,11 @@ static bool KeyHeld(int virtualKey)
 
 void OnKeyDown(HWND window, WPARAM virtualKey)
 {
+    // The capture's loss ends the carrying of a tile, which changes nothing.
+    if (virtualKey == VK_ESCAPE && GetCapture() == window) {
+        ReleaseCapture();
+        return;
+    }
     KeyAction action = KeyActionFor((int)virtualKey, KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL));
     switch (action.kind) {
     case KeyClick:          ClickSelectedTile(window, action.message); break;

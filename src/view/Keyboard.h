@@ -24,9 +24,6 @@ struct KeyAction {
 // The action of a virtual key with the modifiers held. Shift wins over Ctrl.
 KeyAction KeyActionFor(int virtualKey, bool shift, bool control);
 
-// One step from value (1..count) by step (-1 or +1), wrapping to the other end.
-int WrapStep(int value, int step, int count);
-
 // The character a tile's name offers to the letter search: its first character after
 // leading blanks and tabs, but never past the last one; 0 for an empty name.
 wchar_t LetterCandidate(const wchar_t* name);
@@ -43,6 +40,9 @@ void NextInReadingOrder(int* row, int* column, int rows, int columns);
 // and the window was flashed once.
 int FindTileByLetter(wchar_t ch);
 
-// WM_KEYDOWN and WM_CHAR.
+// Flashes the window once: nothing was found, nothing is there to take back.
+void FlashWindowOnce(void);
+
+// WM_KEYDOWN and WM_CHAR. Esc lets go of the mouse the window holds (a tile being carried).
 void OnKeyDown(HWND window, WPARAM virtualKey);
 void OnChar(HWND window, WPARAM character);

@@ -15,6 +15,12 @@ static const COLORREF White = 0xFFFFFF;
 static const int SelectionPenWidth = 5;
 static const int LabelIndent = 12;
 static const int LabelLineHeight = 12;
+// The mark of the tile where a carried tile would land, and the edge of the carried picture.
+static const COLORREF LandingColor = RGB(255, 196, 0);
+static const int LandingMarkWidth = 3;
+static const BYTE CarriedPictureAlpha = 190;
+
+static CarriedTile carried;
 
 // Shell_GetImageLists is exported by ordinal only.
 typedef BOOL(WINAPI* ShellGetImageListsProc)(HIMAGELIST* large, HIMAGELIST* small);
@@ -273,6 +279,54 @@ static void DrawTile(HDC dc, const Tile* tile, const RECT* r, PaintShared* share
     }
 }
 
+// A frame of the landing colour just inside a rectangle.
+static void DrawLandingFrame(HDC dc, const RECT* r)
+{
+    HBRUSH brush = CreateSolidBrush(LandingColor);
+    RECT edge = *r;
+    for (int i = 0; i < LandingMarkWidth; i++) {
+        FrameRect(dc, &edge, brush);
+        InflateRect(&edge, -1, -1);
+    }
+    DeleteObject(brush);
+}
+
+// The carried tile's picture over everything, translucent so that the tile under it shows, and
+// the mark of the tile where it would land over that.
+static void DrawCarriedTile(HDC dc, const RECT* area, int scrollH, int scrollV)
+{
+    if (Meets(&carried.picture, area)) {
+        Tile picture = *TileAt(carried.row, carried.column);
+        picture.selected = 0;
+        HDC pictureDc = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, TileSize, TileSize);
+        HGDIOBJ originalBitmap = SelectObject(pictureDc, bitmap);
+        HGDIOBJ originalBrush = SelectObject(pictureDc, GetStockObject(DC_BRUSH));
+        PaintShared shared;
+        memset(&shared, 0, sizeof(shared));
+        RECT square = { 0, 0, TileSize, TileSize };
+        if (picture.filled)
+            PrepareFilledTiles(pictureDc, &shared);
+        DrawTile(pictureDc, &picture, &square, &shared);
+        DrawLandingFrame(pictureDc, &square);
+        BLENDFUNCTION blend = { AC_SRC_OVER, 0, CarriedPictureAlpha, 0 };
+        GdiAlphaBlend(dc, carried.picture.left, carried.picture.top, TileSize, TileSize, pictureDc, 0, 0, TileSize,
+                      TileSize, blend);
+        ReleasePaintIcons(&shared);
+        if (shared.prepared)
+            SelectObject(pictureDc, shared.originalFont);
+        SelectObject(pictureDc, originalBrush);
+        SelectObject(pictureDc, originalBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(pictureDc);
+    }
+    RECT landing;
+    bool elsewhere = carried.landingRow != carried.row || carried.landingColumn != carried.column;
+    if (carried.landingRow != 0 && elsewhere &&
+        TileRectAt(carried.landingRow, carried.landingColumn, scrollH, scrollV, &landing) == 0 && Meets(&landing, area))
+        DrawLandingFrame(dc, &landing);
+}
+
 void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area, int scrollH, int scrollV)
 {
     HBRUSH blackBrush = CreateSolidBrush(Black);
@@ -319,6 +373,9 @@ void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area,
         }
     }
 
+    if (carried.row != 0)
+        DrawCarriedTile(dc, area, scrollH, scrollV);
+
     ReleasePaintIcons(&shared);
     if (shared.prepared)
         SelectObject(dc, shared.originalFont);
@@ -357,6 +414,35 @@ void PaintClientArea(HWND window, HDC target, const RECT* update)
     SelectObject(memory, originalBitmap);
     DeleteObject(bitmap);
     DeleteDC(memory);
+}
+
+static void InvalidateLanding(const CarriedTile* state)
+{
+    if (state->row != 0 && state->landingRow != 0)
+        InvalidateTile(state->landingRow, state->landingColumn, FALSE);
+}
+
+void ShowCarriedTile(const CarriedTile* next)
+{
+    CarriedTile none = {};
+    const CarriedTile* shown = next != NULL ? next : &none;
+    bool moved = shown->row != carried.row || !EqualRect(&shown->picture, &carried.picture);
+    bool landed = shown->row != carried.row || shown->landingRow != carried.landingRow ||
+                  shown->landingColumn != carried.landingColumn;
+    if (MainWindow != NULL && moved && carried.row != 0)
+        InvalidateRect(MainWindow, &carried.picture, FALSE);
+    if (MainWindow != NULL && landed)
+        InvalidateLanding(&carried);
+    carried = *shown;
+    if (MainWindow != NULL && moved && carried.row != 0)
+        InvalidateRect(MainWindow, &carried.picture, FALSE);
+    if (MainWindow != NULL && landed)
+        InvalidateLanding(&carried);
+}
+
+CarriedTile ShownCarriedTile(void)
+{
+    return carried;
 }
 
 void RequestIconLookUp(int row, int column)

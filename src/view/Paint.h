@@ -26,5 +26,22 @@ void PaintClientArea(HWND window, HDC target, const RECT* update);
 // filled while out of view (a drop that runs on past the visible tiles).
 void RequestIconLookUp(int row, int column);
 
+// A tile being carried with the mouse, as the painter shows it: the tile's picture where the
+// pointer holds it, and a mark on the tile where it would land.
+struct CarriedTile {
+    int row;            // the tile carried; 0 when none is
+    int column;
+    RECT picture;       // where its picture is drawn, in client coordinates
+    int landingRow;     // where it would land; 0 for nowhere (beside the grid, outside the window)
+    int landingColumn;
+};
+
+// Shows a carried tile as given, or none for NULL, repainting only what changed: the picture's
+// old and new places and the old and new landing tiles.
+void ShowCarriedTile(const CarriedTile* carried);
+
+// The carried tile shown, row 0 when none. For tests.
+CarriedTile ShownCarriedTile(void);
+
 // WM_PAINT: repaints what the update region asks for.
 void OnPaint(HWND window);

@@ -122,6 +122,17 @@ void OnScroll(HWND window, int bar, WPARAM wParam)
         UpdateWindow(window);
 }
 
+int ScrollByPixels(HWND window, int bar, int pixels)
+{
+    int old = ReadScrollPosition(bar);
+    int now = SetScrollPosition(bar, old + pixels);
+    if (now != old) {
+        InvalidateRect(window, NULL, FALSE);
+        UpdateWindow(window);
+    }
+    return now - old;
+}
+
 LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (AppSettings.wheelStep == 0)

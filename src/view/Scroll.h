@@ -33,6 +33,10 @@ void OnScroll(HWND window, int bar, WPARAM wParam);
 // wheel scrolling is off.
 LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam);
 
+// Moves the view along one bar by a number of pixels (negative: back), as far as the bar lets
+// it, and repaints when it moved. Returns how far it moved.
+int ScrollByPixels(HWND window, int bar, int pixels);
+
 // Bring a whole row or column into view with the smallest move. 1 when the row or
 // column lies outside the grid in use (nothing done), else 0.
 int ScrollRowIntoView(int row);

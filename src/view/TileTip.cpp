@@ -130,7 +130,7 @@ static bool FilledTileAt(LPARAM point, int* row, int* column)
     return TileSquareAt(GET_X_LPARAM(point), GET_Y_LPARAM(point), row, column) && TileAt(*row, *column)->filled;
 }
 
-void OnMouseMove(HWND window, LPARAM point)
+void TrackTileTip(HWND window, LPARAM point)
 {
     TileTipState* state = TipState(window, true);
     if (state == NULL)
@@ -150,6 +150,9 @@ void OnMouseHover(HWND window, LPARAM point)
     if (state == NULL)
         return;
     state->hoverArmed = false;   // a hover ends the tracking; the next move arms it again
+    // While the window holds the mouse a tile is being carried: its picture says enough.
+    if (GetCapture() == window)
+        return;
     int row = 0, column = 0;
     if (!FilledTileAt(point, &row, &column)) {
         HideTip(state);

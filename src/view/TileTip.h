@@ -13,8 +13,8 @@ void TileTipText(int row, int column, wchar_t* out, size_t capacity);
 // bottom, and never past the left or the top.
 POINT PlaceTileTip(POINT pointer, SIZE tip, RECT workArea);
 
-// WM_MOUSEMOVE: arms the hover, and hides the tip once the pointer leaves its tile.
-void OnMouseMove(HWND window, LPARAM point);
+// On a move of the pointer: arms the hover, and hides the tip once the pointer leaves its tile.
+void TrackTileTip(HWND window, LPARAM point);
 
 // WM_MOUSEHOVER: shows the tip of the filled tile under the pointer (its square, not the gap
 // beside it), its text taken from the model now, kept on the pointer's monitor. The tooltip
