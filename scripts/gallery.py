@@ -1,5 +1,5 @@
-"""Takes the pictures of the README's gallery: the main window with filled tiles, the
-context menu and every dialog, each opened with the keyboard as a user would. Run it
+"""Takes the pictures of the README's gallery: the main window with filled tiles, a tile being
+carried, the context menu and every dialog, each opened with the keyboard as a user would. Run it
 through scripts/gallery.sh."""
 import os
 import shutil
@@ -48,6 +48,20 @@ def main():
     process, window = s.start_and_wait()
     time.sleep(2)   # the icons of the first paint
     s.screenshot().save_png(os.path.join(out, 'main-window.png'), window['rect'])
+
+    # A tile carried with Ctrl held: its picture follows the pointer, the landing tile is marked.
+    x, y = s.tile_centre(window, 1, 1)
+    to_x, to_y = s.tile_centre(window, 2, 4)
+    s.move_pointer(x, y)
+    s.xdotool('keydown', 'ctrl', 'mousedown', '1')
+    for step in range(1, 8):
+        s.xdotool('mousemove', '--sync', str(x + (to_x - x) * step // 9), str(y + (to_y - y) * step // 9))
+    time.sleep(0.5)
+    s.screenshot().save_png(os.path.join(out, 'carrying.png'), window['rect'])
+    s.xdotool('keyup', 'ctrl')
+    s.key('Escape')   # called off: nothing moves
+    s.xdotool('mouseup', '1')
+    s.park_pointer(window)
 
     s.key('Right', 'Right', 'space')
     menu = s.wait_window(class_name='#32768')

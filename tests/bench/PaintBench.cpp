@@ -1,7 +1,8 @@
 // The first icon look-up of a run; a full repaint of a 1920 x 1080 client area full of
 // filled tiles, icons resolved, next to its floor: the same icon draws into an off-screen
 // bitmap and one BitBlt; and a Page Down on the real window, input to picture, next to the
-// same floor. Prints rows of the benchmark table.   scripts/bench.sh runs it.
+// same floor; a move of a tile, its undo and a step of a carried tile next to theirs. Prints rows
+// of the benchmark table.   scripts/bench.sh runs it.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -12,6 +13,7 @@
 #include "BenchSupport.h"
 #include "BenchTargets.h"
 #include "app/MainWindow.h"
+#include "config/ConfigFile.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "shell/Com.h"
@@ -137,6 +139,95 @@ static void PageDownRow(Scene* scene)
     MainWindow = NULL;
 }
 
+// A move of a tile with Alt+Right (and back with Alt+Left), and the same move taken back with
+// Ctrl+Z, on the real main window over the 50 x 100 grid, input to saved and painted, next to
+// their floor: the save and a repaint of the two tiles. And one step of a carried tile under the
+// pointer, next to a repaint of the same rectangles (the picture's old and new place).
+static void ArrangeRows(void)
+{
+    wchar_t folder[MAX_PATH];
+    MakeBenchFolder(folder, MAX_PATH, L"arrange");
+    SetConfigBaseFolderForTests(folder);
+    RegisterMainWindowClass(GetModuleHandleW(NULL));
+    AppSettings.windowLeft = 0;
+    AppSettings.windowTop = 0;
+    AppSettings.windowWidth = 1280;
+    AppSettings.windowHeight = 1000;
+    HWND window = CreateMainWindow(GetModuleHandleW(NULL));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateScrollRanges();
+    AppSettings.iconRefreshMode = 1;
+    UpdateWindow(window);
+    SaveConfig();
+    MoveSelection(3, 4);
+
+    auto timed = [&](auto action) {
+        double start = NowMs();
+        action();
+        UpdateWindow(window);
+        GdiFlush();
+        return NowMs() - start;
+    };
+    auto floor = [&](int row, int column) {
+        return timed([&] {
+            SaveConfig();
+            InvalidateTile(row, column, FALSE);
+            InvalidateTile(row, column + 1, FALSE);
+        });
+    };
+    // A tile taken back has its icon looked up again: that floor has the two look-ups too.
+    auto lookUps = [&] {
+        SHFILEINFOW info = {};
+        for (int column = 4; column <= 5; column++)
+            SHGetFileInfoW(TileAt(3, column)->path, FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                           SHGFI_SYSICONINDEX | SHGFI_ATTRIBUTES | SHGFI_TYPENAME | SHGFI_DISPLAYNAME | SHGFI_SHELLICONSIZE);
+    };
+    std::vector<double> moves, undos, floors, undoFloors;
+    for (int i = 0; i < 31; i++) {
+        moves.push_back(timed([&] { SendMessageW(window, WM_SYSKEYDOWN, i % 2 ? VK_LEFT : VK_RIGHT, 0x20000001); }));
+        floors.push_back(floor(3, 4));
+        undos.push_back(timed([&] { SendMessageW(window, WM_CHAR, 26, 1); }));
+        undoFloors.push_back(timed([&] {
+            SaveConfig();
+            lookUps();
+            InvalidateTile(3, 4, FALSE);
+            InvalidateTile(3, 5, FALSE);
+        }));
+        SendMessageW(window, WM_CHAR, 25, 1);
+        UpdateWindow(window);
+    }
+    printf("| Alt+Right on a 50 x 100 grid of filled tiles, input to saved and painted, floor the save and a repaint "
+           "of the two tiles | %.1f ms | %.1f ms | %.2fx | - |\n", Median(moves), Median(floors), Median(moves) / Median(floors));
+    printf("| Ctrl+Z of that move, floor the save, the two tiles' icon look-ups and their repaint | %.1f ms | %.1f ms | "
+           "%.2fx | - |\n", Median(undos), Median(undoFloors), Median(undos) / Median(undoFloors));
+
+    RECT square;
+    TileRect(3, 4, &square);
+    int x = square.left + 50, y = square.top + 50;
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, MAKELPARAM(x, y));
+    SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(x + 20, y + 20));
+    UpdateWindow(window);
+    std::vector<double> steps, repaints;
+    for (int i = 0; i < 61; i++) {
+        CarriedTile before = ShownCarriedTile();
+        int dx = i % 20 < 10 ? 3 : -3;
+        x += dx;
+        steps.push_back(timed([&] { SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(x + 20, y + 20)); }));
+        CarriedTile after = ShownCarriedTile();
+        repaints.push_back(timed([&] {
+            InvalidateRect(window, &before.picture, FALSE);
+            InvalidateRect(window, &after.picture, FALSE);
+        }));
+    }
+    SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+    printf("| a step of a carried tile under the pointer, input to picture, floor a repaint of the picture's old "
+           "and new place | %.2f ms | %.2f ms | %.2fx | - |\n", Median(steps), Median(repaints), Median(steps) / Median(repaints));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW);
+    DestroyWindow(window);
+    MainWindow = NULL;
+    SetConfigBaseFolderForTests(NULL);
+}
+
 int main()
 {
     const wchar_t* folder = L"C:\\vantrel-bench-targets";
@@ -207,6 +298,7 @@ int main()
     printf("| repaint of one tile's rectangle (a click), same client | %.2f ms | - | - | - |\n", single);
 
     PageDownRow(&scene);
+    ArrangeRows();
 
     SelectObject(scene.target, targetOriginal);
     DeleteObject(targetBitmap);
