@@ -169,14 +169,22 @@ void NoteTileBeforeChange(int row, int column)
     pendingSize += size;
 }
 
-int EndTileStep(void)
+// Lets go of the record of the step: a large block is not kept for the whole run.
+static void ForgetPending(void)
 {
-    if (!recording)
-        return 0;
-    recording = false;
-    // The size of the step: the tiles that changed, each before and after.
+    pendingSize = 0;
+    if (pendingCapacity > 65536) {
+        HeapFree(GetProcessHeap(), 0, pending);
+        pending = NULL;
+        pendingCapacity = 0;
+    }
+}
+
+// The size a step of the noted tiles that changed takes, and how many they are.
+static size_t ChangedSize(int* tileCount)
+{
     size_t size = 0;
-    int tileCount = 0;
+    *tileCount = 0;
     for (size_t at = 0; at < pendingSize;) {
         int index;
         memcpy(&index, pending + at, sizeof(int));
@@ -184,19 +192,15 @@ int EndTileStep(void)
         at += sizeof(int) + StoredStateSize(before);
         if (!SameState(before, &TileGrid[index])) {
             size += sizeof(int) + StoredStateSize(before) + StateSize(&TileGrid[index]);
-            tileCount++;
+            (*tileCount)++;
         }
     }
-    unsigned char* bytes = tileCount > 0 && !pendingFailed && size <= HistoryMaxBytes
-                               ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, size)
-                               : NULL;
-    if (tileCount > 0 && bytes == NULL) {
-        ClearTileHistory();
-        return -1;
-    }
-    if (tileCount == 0)
-        return pendingFailed ? (ClearTileHistory(), -1) : 0;
+    return size;
+}
 
+// Writes the step of the noted tiles that changed into bytes, which hold ChangedSize.
+static void WriteChanged(unsigned char* bytes)
+{
     unsigned char* out = bytes;
     for (size_t at = 0; at < pendingSize;) {
         int index;
@@ -210,13 +214,28 @@ int EndTileStep(void)
         memcpy(out + sizeof(int), before, beforeSize);
         out = PutState(out + sizeof(int) + beforeSize, &TileGrid[index]);
     }
-    // A large pending block is not kept for the whole run.
-    if (pendingCapacity > 65536) {
-        HeapFree(GetProcessHeap(), 0, pending);
-        pending = NULL;
-        pendingCapacity = 0;
+}
+
+int EndTileStep(void)
+{
+    if (!recording)
+        return 0;
+    recording = false;
+    int tileCount = 0;
+    size_t size = ChangedSize(&tileCount);
+    if (tileCount == 0 && !pendingFailed) {
+        ForgetPending();
+        return 0;
     }
-    pendingSize = 0;
+    unsigned char* bytes = !pendingFailed && size <= HistoryMaxBytes ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, size)
+                                                                     : NULL;
+    if (bytes == NULL) {
+        ForgetPending();
+        ClearTileHistory();
+        return -1;
+    }
+    WriteChanged(bytes);
+    ForgetPending();
 
     // A new change ends what could be done again; the oldest steps make room.
     FreeSteps(undoCount, stepCount);
