@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "view/Accessible.h"
 #include "view/AccessibleEvents.h"
+#include "view/FindBar.h"
 #include "view/Keyboard.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
@@ -52,6 +53,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HideTileTipOn(window, message, wParam);
+    UpdateFindBarOn(window, message);
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
@@ -70,6 +72,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
     case WM_KEYDOWN:        OnKeyDown(window, wParam); return 0;
     case WM_CHAR:           OnChar(window, wParam); return 0;
+
+    case WM_ACTIVATE:       return OnActivate(window, wParam, lParam);
 
     case WM_MOUSEMOVE:      OnMouseMove(window, lParam); return 0;
     case WM_MOUSEHOVER:     OnMouseHover(window, lParam); return 0;

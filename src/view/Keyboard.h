@@ -43,6 +43,7 @@ void NextInReadingOrder(int* row, int* column, int rows, int columns);
 // and the window was flashed once.
 int FindTileByLetter(wchar_t ch);
 
-// WM_KEYDOWN and WM_CHAR.
+// WM_KEYDOWN and WM_CHAR. Every character but carriage return goes to the letter search,
+// except Ctrl+F's, which opens the find bar.
 void OnKeyDown(HWND window, WPARAM virtualKey);
 void OnChar(HWND window, WPARAM character);
