@@ -1,6 +1,6 @@
 """Takes the pictures of the README's gallery: the main window with filled tiles, a tile being
-carried, the context menu and every dialog, each opened with the keyboard as a user would. Run it
-through scripts/gallery.sh."""
+carried, the context menu and every dialog, each opened with the keyboard as a user would, and the
+find bar. Run it through scripts/gallery.sh."""
 import os
 import shutil
 import sys
@@ -82,6 +82,14 @@ def main():
         s.key('Escape')
         s.wait_for(lambda: s.window('#32770') is None, 15, f'{caption} to close')
         print(f'{picture}: {caption}')
+
+    # The find bar: a part of a target, the second of its four matches selected.
+    s.key('Home', 'ctrl+f')
+    s.xdotool('type', '--delay', '60', 'windows')
+    s.key('Down')
+    time.sleep(1)
+    s.screenshot().save_png(os.path.join(out, 'find-bar.png'), window['rect'])
+    s.key('Escape')
     s.close(process)
     s.reset_config()
     shutil.rmtree(files, ignore_errors=True)

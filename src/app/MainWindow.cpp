@@ -11,6 +11,7 @@
 #include "resources/resource.h"
 #include "view/Accessible.h"
 #include "view/AccessibleEvents.h"
+#include "view/FindBar.h"
 #include "view/Keyboard.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
@@ -55,6 +56,7 @@ HWND CreateMainWindow(HINSTANCE instance)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     HideTileTipOn(window, message, wParam);
+    UpdateFindBarOn(window, message);
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;
@@ -74,6 +76,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_KEYDOWN:        OnKeyDown(window, wParam); return 0;
     case WM_CHAR:           OnCharacter(window, wParam); return 0;
     case WM_SYSKEYDOWN:     return OnSysKeyDown(window, wParam, lParam);
+
+    case WM_ACTIVATE:       return OnActivate(window, wParam, lParam);
 
     case WM_MOUSEMOVE:      OnMouseMove(window, wParam, lParam); return 0;
     case WM_MOUSEHOVER:     OnMouseHover(window, lParam); return 0;

@@ -176,8 +176,8 @@ help() {
     entry 'Home / End' 'Select the first / last tile. Page Up / Page Down scroll by one tile.'
     entry 'Return / Space' 'Run the selected tile / open its menu, like a left / right click.'
     entry 'A letter' 'Selects the next tile whose name starts with that letter.'
-    entry 'Ctrl+Alt+Z' 'Hotkey: brings Vantrel forward, or minimises it when it is in front;' \
-        'change it with Select Hotkey.'
+    entry 'Ctrl+F' 'Find a tile by any part of its name or target: Down / Up, then Return.'
+    entry 'Ctrl+Alt+Z' 'Hotkey: brings Vantrel forward, or minimises it (see Select Hotkey).'
 
     # rows 376 and below stay plain: OK button
     (( y <= 372 )) || { echo "Help.bmp: text runs into the bottom band (y = $y)" >&2; exit 1; }

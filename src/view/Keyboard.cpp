@@ -5,6 +5,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/AccessibleEvents.h"
+#include "view/FindBar.h"
 #include "view/Scroll.h"
 
 KeyAction KeyActionFor(int virtualKey, bool shift, bool control)
@@ -206,9 +207,11 @@ void OnKeyDown(HWND window, WPARAM virtualKey)
     }
 }
 
-void OnChar(HWND, WPARAM character)
+void OnChar(HWND window, WPARAM character)
 {
     wchar_t ch = (wchar_t)LOWORD(character);
-    if (ch != L'\r')
+    if (ch == FindKeyCharacter)
+        OpenFindBar(window);
+    else if (ch != L'\r')
         FindTileByLetter(ch);
 }

@@ -9,6 +9,7 @@
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
 #include "shell/Com.h"
+#include "view/FindBar.h"
 
 static const COLORREF Black = 0x000000;
 static const COLORREF White = 0xFFFFFF;
@@ -259,6 +260,50 @@ static RECT TileInk(HDC dc, const RECT* r, const Tile* tile, PaintShared* shared
     return ink;
 }
 
+// Darkens the tiles that are no match of the find bar to half their brightness: each square is
+// copied into a small bitmap of known layout, its pixels are halved there and it is copied back.
+// A blend through the graphics engine (GdiAlphaBlend) cost several times as much here.
+struct Dimmer {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ original;
+    DWORD* pixels;
+};
+
+static void DimTile(HDC dc, const RECT* r, Dimmer* dimmer)
+{
+    if (dimmer->dc == NULL) {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = TileSize;
+        info.bmiHeader.biHeight = -TileSize;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = NULL;
+        dimmer->dc = CreateCompatibleDC(dc);
+        dimmer->bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        dimmer->pixels = (DWORD*)bits;
+        dimmer->original = SelectObject(dimmer->dc, dimmer->bitmap);
+    }
+    if (dimmer->pixels == NULL)
+        return;
+    BitBlt(dimmer->dc, 0, 0, TileSize, TileSize, dc, r->left, r->top, SRCCOPY);
+    GdiFlush();
+    for (int i = 0; i < TileSize * TileSize; i++)
+        dimmer->pixels[i] = (dimmer->pixels[i] >> 1) & 0x7F7F7F;
+    BitBlt(dc, r->left, r->top, TileSize, TileSize, dimmer->dc, 0, 0, SRCCOPY);
+}
+
+static void ReleaseDimmer(Dimmer* dimmer)
+{
+    if (dimmer->dc == NULL)
+        return;
+    SelectObject(dimmer->dc, dimmer->original);
+    DeleteObject(dimmer->bitmap);
+    DeleteDC(dimmer->dc);
+}
+
 static void DrawTile(HDC dc, const Tile* tile, const RECT* r, PaintShared* shared)
 {
     if (!tile->filled) {
@@ -341,6 +386,8 @@ void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area,
     PaintShared shared;
     memset(&shared, 0, sizeof(shared));
     int mode = AppSettings.iconRefreshMode;
+    const unsigned char* findMatches = FindBarMatches(MainWindow);
+    Dimmer dimmer = {};
 
     int pitch = TilePitch();
     for (int row = 1; row <= AppSettings.rows; row++) {
@@ -370,6 +417,8 @@ void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area,
             if (tile->filled)
                 PrepareFilledTiles(dc, &shared);
             DrawTile(dc, tile, &r, &shared);
+            if (findMatches != NULL && !findMatches[index])
+                DimTile(dc, &r, &dimmer);
         }
     }
 
@@ -377,6 +426,7 @@ void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area,
         DrawCarriedTile(dc, area, scrollH, scrollV);
 
     ReleasePaintIcons(&shared);
+    ReleaseDimmer(&dimmer);
     if (shared.prepared)
         SelectObject(dc, shared.originalFont);
     SelectObject(dc, originalBrush);

@@ -144,14 +144,18 @@ LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-// The into-view move along one bar for a tile span starting at content coordinate start.
-static void ScrollSpanIntoView(int bar, int start, int viewExtent)
+// The into-view move along one bar for a tile span starting at content coordinate start;
+// true when the bar moved.
+static bool MoveSpanIntoView(int bar, int start, int viewExtent)
 {
     int position = ReadScrollPosition(bar);
     int wanted = IntoViewPosition(start - position, viewExtent, position);
-    if (wanted == position)
-        return;
-    if (SetScrollPosition(bar, wanted) != position) {
+    return wanted != position && SetScrollPosition(bar, wanted) != position;
+}
+
+static void ScrollSpanIntoView(int bar, int start, int viewExtent)
+{
+    if (MoveSpanIntoView(bar, start, viewExtent)) {
         InvalidateRect(MainWindow, NULL, TRUE);
         UpdateWindow(MainWindow);
     }
@@ -174,6 +178,21 @@ int ScrollColumnIntoView(int column)
     if (AppSettings.rows < 1 || column < 1 || column > AppSettings.columns)
         return 1;
     ScrollSpanIntoView(SB_HORZ, AppSettings.marginLeft + (column - 1) * TilePitch(), width);
+    return 0;
+}
+
+int ScrollTileIntoViewAbove(int row, int column, int covered)
+{
+    if (row < 1 || row > AppSettings.rows || column < 1 || column > AppSettings.columns)
+        return 1;
+    RECT client;
+    BOOL known = GetClientRect(MainWindow, &client);
+    int height = known ? client.bottom - client.top : AppSettings.contentHeight;
+    int width = known ? client.right - client.left : AppSettings.contentWidth;
+    bool moved = MoveSpanIntoView(SB_VERT, AppSettings.marginTop + (row - 1) * TilePitch(), height - covered);
+    moved = MoveSpanIntoView(SB_HORZ, AppSettings.marginLeft + (column - 1) * TilePitch(), width) || moved;
+    if (moved)
+        InvalidateRect(MainWindow, NULL, TRUE);
     return 0;
 }
 

@@ -1,0 +1,502 @@
+#include "view/FindBar.h"
+
+#include <string.h>
+#include <wchar.h>
+
+#include "model/Geometry.h"
+#include "model/TileLabel.h"
+#include "view/AccessibleEvents.h"
+#include "view/Scroll.h"
+
+enum {
+    FindBarControlId = 27,
+    // No longer text can be part of a name or a target.
+    FieldCapacity = TileTextCapacity,
+    FieldWidth = 260,
+    Padding = 4,
+    Spacing = 8
+};
+
+static const wchar_t FindBarClassName[] = L"VantrelFindBar";
+static const wchar_t StateProperty[] = L"Vantrel.FindBar";
+// The label before the field; screen readers take it as the field's name.
+static const wchar_t FieldLabel[] = L"Find a tile";
+static const wchar_t NoMatchText[] = L"No match";
+static const COLORREF NoMatchColor = RGB(255, 214, 214);
+
+// What a window's bar needs between messages; made with the bar, freed with it.
+struct FindBarState {
+    HWND window;          // the main window served
+    HWND bar;             // the strip holding the three controls below
+    HWND label;
+    HWND field;
+    HWND count;
+    WNDPROC fieldProc;    // the edit control's own procedure
+    int height;
+    bool open;
+    bool active;          // open with a text in the field: the matches below mean something
+    int matchCount;
+    unsigned char matches[MaxRows * MaxColumns];
+    unsigned char previous[MaxRows * MaxColumns];
+};
+
+static int MatchIndex(int row, int column)
+{
+    return (row - 1) * MaxColumns + (column - 1);
+}
+
+// Whether text holds wanted, compared as the file system compares names: the system's
+// uppercase table, no linguistic rules. The system is asked only where a match could start,
+// which keeps 5,000 names and targets within a fraction of a frame: for an ASCII first
+// character, where the same character stands in either case, or any character beyond ASCII
+// (the table may fold some of those to ASCII letters); the answer is FindStringOrdinal's.
+static bool Contains(const wchar_t* text, int length, const wchar_t* wanted, int wantedLength)
+{
+    wchar_t first = wanted[0];
+    if (first >= 0x80)
+        return length >= wantedLength && FindStringOrdinal(FIND_FROMSTART, text, length, wanted, wantedLength, TRUE) >= 0;
+    wchar_t lower = first >= L'A' && first <= L'Z' ? (wchar_t)(first - L'A' + L'a') : first;
+    wchar_t upper = first >= L'a' && first <= L'z' ? (wchar_t)(first - L'a' + L'A') : first;
+    for (int i = 0; i + wantedLength <= length; i++) {
+        wchar_t c = text[i];
+        if ((c == lower || c == upper || c >= 0x80) &&
+            CompareStringOrdinal(text + i, wantedLength, wanted, wantedLength, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+bool TileMatchesFind(const Tile* tile, const wchar_t* text, int textLength)
+{
+    if (!tile->filled || textLength <= 0)
+        return false;
+    wchar_t whole[TileTextCapacity];
+    int length = TileWholeName(tile->name, whole, _countof(whole));
+    return Contains(whole, length, text, textLength) ||
+           Contains(tile->path, (int)wcsnlen(tile->path, TileTextCapacity), text, textLength);
+}
+
+int FindMatchingTiles(const wchar_t* text, unsigned char* matches)
+{
+    memset(matches, 0, MaxRows * MaxColumns);
+    int length = (int)wcslen(text);
+    if (length == 0)
+        return 0;
+    int count = 0;
+    for (int row = 1; row <= AppSettings.rows; row++) {
+        for (int column = 1; column <= AppSettings.columns; column++) {
+            bool match = TileMatchesFind(TileAt(row, column), text, length);
+            matches[MatchIndex(row, column)] = match ? 1 : 0;
+            count += match ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+int StepToMatch(const unsigned char* matches, int* row, int* column, int step, bool fromItself)
+{
+    int rows = AppSettings.rows;
+    int columns = AppSettings.columns;
+    int count = rows * columns;
+    if (count < 1)
+        return 1;
+    bool inside = *row >= 1 && *row <= rows && *column >= 1 && *column <= columns;
+    // Places in reading order, 0 to count - 1; outside the grid, one step before the first
+    // candidate.
+    int start = inside ? (*row - 1) * columns + (*column - 1) : (step > 0 ? count - 1 : 0);
+    for (int k = inside && fromItself ? 0 : 1; k <= count; k++) {
+        int place = ((start + step * k) % count + count) % count;
+        int r = place / columns + 1;
+        int c = place % columns + 1;
+        if (matches[MatchIndex(r, c)]) {
+            *row = r;
+            *column = c;
+            return 0;
+        }
+    }
+    return 1;
+}
+
+static FindBarState* BarState(HWND window)
+{
+    return window != NULL ? (FindBarState*)GetPropW(window, StateProperty) : NULL;
+}
+
+HWND FindBarField(HWND window)
+{
+    FindBarState* state = BarState(window);
+    return state != NULL ? state->field : NULL;
+}
+
+HWND FindBarCount(HWND window)
+{
+    FindBarState* state = BarState(window);
+    return state != NULL ? state->count : NULL;
+}
+
+bool FindBarIsOpen(HWND window)
+{
+    FindBarState* state = BarState(window);
+    return state != NULL && state->open;
+}
+
+const unsigned char* FindBarMatches(HWND window)
+{
+    FindBarState* state = BarState(window);
+    return state != NULL && state->open && state->active ? state->matches : NULL;
+}
+
+static bool SelectionIsInUse(void)
+{
+    return AppSettings.selectedRow >= 1 && AppSettings.selectedRow <= AppSettings.rows &&
+           AppSettings.selectedColumn >= 1 && AppSettings.selectedColumn <= AppSettings.columns;
+}
+
+static bool SelectionIsMatch(const FindBarState* state)
+{
+    return state->active && SelectionIsInUse() &&
+           state->matches[MatchIndex(AppSettings.selectedRow, AppSettings.selectedColumn)];
+}
+
+// The selected match's place among the matches in reading order, from 1; 0 when the selection
+// is on no match.
+static int MatchPlace(const FindBarState* state)
+{
+    if (!SelectionIsMatch(state))
+        return 0;
+    int place = 0;
+    for (int row = 1; row <= AppSettings.selectedRow; row++) {
+        int last = row < AppSettings.selectedRow ? AppSettings.columns : AppSettings.selectedColumn;
+        for (int column = 1; column <= last; column++)
+            place += state->matches[MatchIndex(row, column)];
+    }
+    return place;
+}
+
+static void ShowCount(FindBarState* state)
+{
+    wchar_t text[64] = L"";
+    if (state->active && state->matchCount == 0)
+        wcsncpy_s(text, _countof(text), NoMatchText, _TRUNCATE);
+    else if (state->active && MatchPlace(state) > 0)
+        swprintf_s(text, _countof(text), L"%d of %d", MatchPlace(state), state->matchCount);
+    else if (state->active)
+        swprintf_s(text, _countof(text), L"%d matches", state->matchCount);
+    wchar_t shown[64] = L"";
+    GetWindowTextW(state->count, shown, _countof(shown));
+    if (wcscmp(shown, text) != 0)
+        SetWindowTextW(state->count, text);
+}
+
+// Moves the selection to the nearest match, shows it above the bar and tells screen readers.
+static void GoToMatch(FindBarState* state, int step, bool fromItself)
+{
+    int oldRow = AppSettings.selectedRow;
+    int oldColumn = AppSettings.selectedColumn;
+    int row = oldRow;
+    int column = oldColumn;
+    if (StepToMatch(state->matches, &row, &column, step, fromItself) != 0)
+        return;
+    if (row != oldRow || column != oldColumn) {
+        MoveSelection(row, column);
+        AnnounceSelection();
+        if (oldRow != 0 && oldColumn != 0)
+            InvalidateTile(oldRow, oldColumn, FALSE);
+        InvalidateTile(row, column, FALSE);
+    }
+    ScrollTileIntoViewAbove(row, column, state->height);
+}
+
+// Repaints the tiles in view whose match changed, as one rectangle.
+static void InvalidateChangedTiles(FindBarState* state)
+{
+    RECT client;
+    if (!GetClientRect(state->window, &client)) {
+        InvalidateRect(state->window, NULL, FALSE);
+        return;
+    }
+    int scrollH = ReadScrollPosition(SB_HORZ);
+    int scrollV = ReadScrollPosition(SB_VERT);
+    RECT changed = {};
+    for (int row = 1; row <= AppSettings.rows; row++) {
+        for (int column = 1; column <= AppSettings.columns; column++) {
+            int index = MatchIndex(row, column);
+            RECT r;
+            if (state->matches[index] != state->previous[index] && TileRectAt(row, column, scrollH, scrollV, &r) == 0 &&
+                IntersectRect(&r, &r, &client))
+                UnionRect(&changed, &changed, &r);
+        }
+    }
+    if (!IsRectEmpty(&changed))
+        InvalidateRect(state->window, &changed, FALSE);
+}
+
+// EN_CHANGE: the matches of the new text, the picture and the selection that follow them.
+static void OnFieldChanged(FindBarState* state)
+{
+    if (!state->open)
+        return;
+    wchar_t text[FieldCapacity] = L"";
+    GetWindowTextW(state->field, text, _countof(text));
+    bool wasActive = state->active;
+    bool hadNoMatch = wasActive && state->matchCount == 0;
+    memcpy(state->previous, state->matches, sizeof(state->matches));
+    state->matchCount = FindMatchingTiles(text, state->matches);
+    state->active = text[0] != L'\0';
+    if (state->active != wasActive)
+        InvalidateRect(state->window, NULL, FALSE);
+    else if (state->active)
+        InvalidateChangedTiles(state);
+    if (state->matchCount > 0)
+        GoToMatch(state, 1, true);
+    if (hadNoMatch != (state->active && state->matchCount == 0))
+        InvalidateRect(state->field, NULL, TRUE);   // its colour tells of no match
+    ShowCount(state);
+}
+
+static void CloseBar(FindBarState* state)
+{
+    if (!state->open)
+        return;
+    HWND focus = GetFocus();
+    bool hadKeyboard = focus == state->bar || IsChild(state->bar, focus);
+    bool wasActive = state->active;
+    state->open = false;
+    state->active = false;
+    state->matchCount = 0;
+    ShowWindow(state->bar, SW_HIDE);
+    SetWindowTextW(state->field, L"");   // the text typed is not kept
+    SetWindowTextW(state->count, L"");
+    if (wasActive)
+        InvalidateRect(state->window, NULL, FALSE);
+    if (hadKeyboard)
+        SetFocus(state->window);
+}
+
+void CloseFindBar(HWND window)
+{
+    FindBarState* state = BarState(window);
+    if (state != NULL)
+        CloseBar(state);
+}
+
+// Enter: closes the bar and runs the selected match through Return's own path, so that it runs
+// exactly as Return runs a tile. With no match selected, nothing happens.
+static void RunSelectedMatch(FindBarState* state)
+{
+    if (!SelectionIsMatch(state))
+        return;
+    HWND window = state->window;
+    CloseBar(state);
+    SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+static void StepMatch(FindBarState* state, int step)
+{
+    if (!state->active || state->matchCount == 0)
+        return;
+    GoToMatch(state, step, false);
+    ShowCount(state);
+}
+
+// The field's own keys; true when the key was taken here.
+static bool OnFieldKey(FindBarState* state, WPARAM key)
+{
+    bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    switch (key) {
+    case VK_RETURN: RunSelectedMatch(state); return true;
+    case VK_ESCAPE: CloseBar(state); return true;
+    case VK_DOWN:   StepMatch(state, 1); return true;
+    case VK_UP:     StepMatch(state, -1); return true;
+    case VK_F3:     StepMatch(state, shift ? -1 : 1); return true;
+    default:        return false;
+    }
+}
+
+static LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    FindBarState* state = (FindBarState*)GetWindowLongPtrW(field, GWLP_USERDATA);
+    switch (message) {
+    case WM_KEYDOWN:
+        if (OnFieldKey(state, wParam))
+            return 0;
+        break;
+    case WM_CHAR:
+        // Return and Esc did their work as keys: their characters would only beep.
+        if (wParam == L'\r' || wParam == L'\n' || wParam == VK_ESCAPE)
+            return 0;
+        if (wParam == FindKeyCharacter) {
+            SendMessageW(field, EM_SETSEL, 0, -1);
+            return 0;
+        }
+        break;
+    }
+    return CallWindowProcW(state->fieldProc, field, message, wParam, lParam);
+}
+
+static LRESULT CALLBACK FindBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    FindBarState* state = (FindBarState*)GetWindowLongPtrW(bar, GWLP_USERDATA);
+    switch (message) {
+    case WM_COMMAND:
+        if (state != NULL && (HWND)lParam == state->field && HIWORD(wParam) == EN_CHANGE) {
+            OnFieldChanged(state);
+            return 0;
+        }
+        break;
+    case WM_CTLCOLOREDIT:
+        if (state != NULL && state->active && state->matchCount == 0) {
+            HDC dc = (HDC)wParam;
+            SetBkColor(dc, NoMatchColor);
+            SetDCBrushColor(dc, NoMatchColor);
+            return (LRESULT)GetStockObject(DC_BRUSH);
+        }
+        break;
+    case WM_NCDESTROY:
+        // The controls are gone already; the main window still stands.
+        if (state != NULL) {
+            if (BarState(state->window) == state)
+                RemovePropW(state->window, StateProperty);
+            SetWindowLongPtrW(bar, GWLP_USERDATA, 0);
+            HeapFree(GetProcessHeap(), 0, state);
+        }
+        break;
+    }
+    return DefWindowProcW(bar, message, wParam, lParam);
+}
+
+static bool RegisterBarClass(HINSTANCE instance)
+{
+    WNDCLASSEXW barClass = {};
+    barClass.cbSize = sizeof(barClass);
+    if (GetClassInfoExW(instance, FindBarClassName, &barClass))
+        return true;
+    barClass.cbSize = sizeof(barClass);
+    barClass.lpfnWndProc = FindBarProc;
+    barClass.hInstance = instance;
+    barClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
+    barClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    barClass.lpszClassName = FindBarClassName;
+    return RegisterClassExW(&barClass) != 0;
+}
+
+static HWND MakeControl(FindBarState* state, DWORD extendedStyle, const wchar_t* className, const wchar_t* text,
+                        DWORD style, int x, int y, int width, int height)
+{
+    HWND control = CreateWindowExW(extendedStyle, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height,
+                                   state->bar, NULL, (HINSTANCE)GetWindowLongPtrW(state->bar, GWLP_HINSTANCE), NULL);
+    if (control != NULL)
+        SendMessageW(control, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+    return control;
+}
+
+// The label, the field and the count, laid out for the dialog font: created in this order,
+// so that the label is the one before the field, where screen readers look for its name.
+static bool MakeControls(FindBarState* state)
+{
+    HDC dc = GetDC(state->bar);
+    HGDIOBJ originalFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SIZE label = {}, count = {};
+    GetTextExtentPoint32W(dc, FieldLabel, (int)wcslen(FieldLabel), &label);
+    GetTextExtentPoint32W(dc, L"0000 matches", 12, &count);
+    SelectObject(dc, originalFont);
+    ReleaseDC(state->bar, dc);
+
+    int fieldHeight = metrics.tmHeight + 8;   // the text and the sunken edge round it
+    state->height = fieldHeight + 2 * Padding;
+    int textTop = Padding + (fieldHeight - metrics.tmHeight) / 2;
+    int x = Spacing;
+    state->label = MakeControl(state, 0, L"STATIC", FieldLabel, SS_LEFT | SS_NOPREFIX, x, textTop, label.cx,
+                               metrics.tmHeight);
+    x += label.cx + Spacing;
+    state->field = MakeControl(state, WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, x, Padding, FieldWidth,
+                               fieldHeight);
+    x += FieldWidth + Spacing;
+    state->count = MakeControl(state, 0, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, x, textTop, count.cx + Spacing,
+                               metrics.tmHeight);
+    if (state->label == NULL || state->field == NULL || state->count == NULL)
+        return false;
+    SendMessageW(state->field, EM_LIMITTEXT, FieldCapacity - 1, 0);
+    SetWindowLongPtrW(state->field, GWLP_USERDATA, (LONG_PTR)state);
+    state->fieldProc = (WNDPROC)SetWindowLongPtrW(state->field, GWLP_WNDPROC, (LONG_PTR)FieldProc);
+    return state->fieldProc != NULL;
+}
+
+// The window's bar, made hidden on first use.
+static FindBarState* MakeBar(HWND window)
+{
+    FindBarState* state = BarState(window);
+    if (state != NULL)
+        return state;
+    HINSTANCE instance = (HINSTANCE)GetWindowLongPtrW(window, GWLP_HINSTANCE);
+    if (!RegisterBarClass(instance))
+        return NULL;
+    state = (FindBarState*)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(FindBarState));
+    if (state == NULL)
+        return NULL;
+    state->window = window;
+    state->bar = CreateWindowExW(0, FindBarClassName, NULL, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, window,
+                                 (HMENU)(INT_PTR)FindBarControlId, instance, NULL);
+    if (state->bar == NULL) {
+        HeapFree(GetProcessHeap(), 0, state);
+        return NULL;
+    }
+    // From here on the bar frees the state when it goes.
+    SetWindowLongPtrW(state->bar, GWLP_USERDATA, (LONG_PTR)state);
+    if (!SetPropW(window, StateProperty, state) || !MakeControls(state)) {
+        DestroyWindow(state->bar);
+        return NULL;
+    }
+    return state;
+}
+
+static void PlaceBar(FindBarState* state)
+{
+    RECT client;
+    if (GetClientRect(state->window, &client))
+        SetWindowPos(state->bar, HWND_TOP, 0, client.bottom - state->height, client.right, state->height,
+                     SWP_NOACTIVATE);
+}
+
+void OpenFindBar(HWND window)
+{
+    FindBarState* state = MakeBar(window);
+    if (state == NULL)
+        return;
+    if (!state->open) {
+        state->open = true;
+        PlaceBar(state);
+        ShowWindow(state->bar, SW_SHOWNA);
+    }
+    SetFocus(state->field);
+    SendMessageW(state->field, EM_SETSEL, 0, -1);
+}
+
+void UpdateFindBarOn(HWND window, UINT message)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_DROPFILES:
+        CloseFindBar(window);
+        break;
+    case WM_SIZE:
+        if (FindBarState* state = BarState(window))
+            if (state->open)
+                PlaceBar(state);
+        break;
+    }
+}
+
+LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    FindBarState* state = BarState(window);
+    if (state != NULL && state->open && LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
+        SetFocus(state->field);
+        return 0;
+    }
+    return DefWindowProcW(window, WM_ACTIVATE, wParam, lParam);
+}
