@@ -129,7 +129,7 @@ about() {
 # ---------------------------------------------------------------- Help.bmp
 y=0
 key_x=24 desc_x=170
-body=13 step=15
+body=13 step=14
 
 # heading TITLE - a section heading with a rule under it
 heading() {
@@ -147,7 +147,6 @@ entry() {
         text "$desc_x" "$y" "$regular" "$body" "$ink" "$line"
         y=$((y + step))
     done
-    y=$((y + 2))
 }
 
 help() {
@@ -166,7 +165,8 @@ help() {
         '•  filled tile: delete, rename, color, info, Run as Administrator (programs)' \
         '•  always: grid size, Select Hotkey, Refresh, About, Help, Exit'
     entry 'Drag and drop' 'Drop files or folders from the file manager onto empty tiles.'
-    entry 'Shift or Ctrl + click' 'Left click only selects a tile; right click shows its row and column.'
+    entry 'Shift or Ctrl + click' 'Left click only selects a tile; drag on to carry it, and let go over' \
+        'another tile to swap the two. Right click shows the row and column.'
     entry 'Mouse wheel' 'Scrolls up and down; with Shift in fine steps, with Ctrl sideways.'
     entry 'Resting the pointer' 'On a filled tile: a tip with its whole name and its whole target.'
 
@@ -175,8 +175,10 @@ help() {
     entry 'Shift / Ctrl + arrows' 'Scroll by one pixel / by one tile.'
     entry 'Home / End' 'Select the first / last tile. Page Up / Page Down scroll by one tile.'
     entry 'Return / Space' 'Run the selected tile / open its menu, like a left / right click.'
+    entry 'Alt + arrows' 'Move the selected tile one place, swapping it with its neighbour.'
     entry 'A letter' 'Selects the next tile whose name starts with that letter.'
     entry 'Ctrl+F' 'Find a tile by any part of its name or target: Down / Up, then Return.'
+    entry 'Ctrl+Z / Ctrl+Y' 'Take back the last change to the tiles / do it again.'
     entry 'Ctrl+Alt+Z' 'Hotkey: brings Vantrel forward, or minimises it (see Select Hotkey).'
 
     # rows 376 and below stay plain: OK button
