@@ -224,10 +224,19 @@ class Session:
 
     def move_pointer(self, x, y):
         # mousemove --sync waits for a motion that never comes when the pointer is there already.
-        out = subprocess.run(['xdotool', 'getmouselocation', '--shell'], env=self.env, check=True,
-                             stdout=subprocess.PIPE, stdin=subprocess.DEVNULL).stdout.decode()
-        where = dict(line.split('=', 1) for line in out.split() if '=' in line)
-        if (int(where['X']), int(where['Y'])) != (x, y):
+        # Asking where the pointer is fails (BadWindow) when the window under it has just gone,
+        # a box that closed, say: asked again a moment later.
+        where = {}
+        for _ in range(10):
+            result = subprocess.run(['xdotool', 'getmouselocation', '--shell'], env=self.env,
+                                    stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+            where = dict(line.split('=', 1) for line in result.stdout.decode().split() if '=' in line)
+            if result.returncode == 0 and 'X' in where and 'Y' in where:
+                break
+            time.sleep(0.05)
+        if 'X' not in where or 'Y' not in where:
+            self.xdotool('mousemove', str(x), str(y))   # where it was is unknown: no waiting on it
+        elif (int(where['X']), int(where['Y'])) != (x, y):
             self.xdotool('mousemove', '--sync', str(x), str(y))
 
     def wait_exit(self, process, timeout=30):
