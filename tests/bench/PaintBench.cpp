@@ -230,22 +230,7 @@ static void ArrangeRows(void)
 
 int main()
 {
-    const wchar_t* folder = L"C:\\vantrel-bench-targets";
-    MakeBenchTargets(folder);
-    ResetGridAndSettings();
-    AppSettings.rows = MaxRows;
-    AppSettings.columns = MaxColumns;
-    RecomputeContentSize();
-    for (int row = 1; row <= MaxRows; row++) {
-        for (int column = 1; column <= MaxColumns; column++) {
-            wchar_t path[MAX_PATH];
-            BenchTargetPath(folder, row, column, path, MAX_PATH);
-            wchar_t name[64];
-            swprintf_s(name, 64, L"tile %d,%d with a name of two lines", row, column);
-            FillTile(TileAt(row, column), path, name, 0);
-            TileAt(row, column)->backColor = RGB(row * 5, column * 2, 120);
-        }
-    }
+    FillBenchGrid();
     MoveSelection(3, 4);
 
     // A popup of the full size: the painter reads its client rectangle; MainWindow stays

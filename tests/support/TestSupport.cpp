@@ -261,6 +261,35 @@ void InstallAbandonedModalWatchdog()
     SetTimer(NULL, 0, 500, AbandonedModalTick);
 }
 
+// ---- events for screen readers ----------------------------------------------------------
+
+static TileEventRecorder* activeRecorder;
+
+static void CALLBACK RecordTileEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    if (activeRecorder != NULL && window == MainWindow && object == OBJID_CLIENT && child != CHILDID_SELF)
+        activeRecorder->events.push_back({ event, child });
+}
+
+TileEventRecorder::TileEventRecorder()
+{
+    activeRecorder = this;
+    hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, NULL, RecordTileEvent, GetCurrentProcessId(), 0,
+                           WINEVENT_OUTOFCONTEXT);
+    EXPECT_NE(hook, nullptr);
+    // Wine sees a new hook once a message is taken.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+    PumpMessages();
+    events.clear();
+}
+
+TileEventRecorder::~TileEventRecorder()
+{
+    if (hook != NULL)
+        UnhookWinEvent(hook);
+    activeRecorder = NULL;
+}
+
 // ---- fault injection ------------------------------------------------------------------
 
 static void** FindImportSlot(const char* dll, const char* function)

@@ -62,6 +62,18 @@ public:
 // every test program installs it at start.
 void InstallAbandonedModalWatchdog();
 
+// The focus and selection events raised for the tiles of MainWindow's client while a recorder
+// lives: (event, child) in order; the system's own events for the client itself are left out.
+using TileEvents = std::vector<std::pair<DWORD, LONG>>;
+class TileEventRecorder {
+public:
+    TileEventRecorder();
+    ~TileEventRecorder();
+    TileEvents events;
+private:
+    HWINEVENTHOOK hook = NULL;
+};
+
 // Presses a dialog's button as a click would.
 void PressButton(HWND dialog, int id);
 // The text of a dialog's control.

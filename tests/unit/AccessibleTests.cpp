@@ -92,16 +92,6 @@ static const std::vector<std::pair<const char*, ChildCall>> childCalls = {
     { "put_accName", [](IAccessible* a, VARIANT c) { return Answer{ a->put_accName(c, NULL), L"" }; } },
 };
 
-// The events raised for tiles of MainWindow's client while a hook lives: (event, child) in
-// order. The system's own focus event for the client itself is left out.
-using Events = std::vector<std::pair<DWORD, LONG>>;
-static Events events;
-static void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
-{
-    if (window == MainWindow && object == OBJID_CLIENT && child != CHILDID_SELF)
-        events.push_back({ event, child });
-}
-
 class AccessibleTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -401,25 +391,22 @@ TEST_F(AccessibleTest, NoActionIsTakenBehindAMenuABoxOrADisabledWindow)
 
 TEST_F(AccessibleTest, FocusIsToldOnlyWhileTheWindowHasTheKeyboard)
 {
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, NULL, RecordEvent,
-                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-    ASSERT_NE(hook, nullptr);
-    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);   // Wine sees the new hook once a message is taken
-    PumpMessages();
+    TileEventRecorder recorder;
+    TileEvents& events = recorder.events;
     const long Focused = STATE_SYSTEM_FOCUSED, Chosen = STATE_SYSTEM_SELECTED;
 
     // In front with the keyboard: taking it tells of the selected tile, and so does every move.
     events.clear();
     SetForegroundWindow(MainWindow);
     PumpMessages();
-    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_FOCUS, 1 } }));
+    EXPECT_EQ(events, (TileEvents{ { EVENT_OBJECT_FOCUS, 1 } }));
     EXPECT_EQ(State(1) & Focused, Focused);
     EXPECT_EQ(State(CHILDID_SELF) & Focused, Focused);
     EXPECT_EQ(Focus(), 1);
     events.clear();
     SendMessageW(MainWindow, WM_CHAR, L'b', 0);   // the letter search: (2, 3)
     PumpMessages();
-    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_FOCUS, 11 }, { EVENT_OBJECT_SELECTION, 11 } }));
+    EXPECT_EQ(events, (TileEvents{ { EVENT_OBJECT_FOCUS, 11 }, { EVENT_OBJECT_SELECTION, 11 } }));
 
     // An open menu has the keyboard, not the tile.
     long inMenu[2] = {};
@@ -446,10 +433,10 @@ TEST_F(AccessibleTest, FocusIsToldOnlyWhileTheWindowHasTheKeyboard)
         };
         ShowGridSizeDialog();
     }
-    PumpUntil([] { return !events.empty() && events.back().first == EVENT_OBJECT_FOCUS; }, 5000);
+    PumpUntil([&] { return !events.empty() && events.back().first == EVENT_OBJECT_FOCUS; }, 5000);
     EXPECT_EQ(inDialog[0] & (Focused | Chosen), Chosen);
     EXPECT_EQ(inDialog[1], -1);
-    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_SELECTION, 9 }, { EVENT_OBJECT_FOCUS, 9 } }));
+    EXPECT_EQ(events, (TileEvents{ { EVENT_OBJECT_SELECTION, 9 }, { EVENT_OBJECT_FOCUS, 9 } }));
 
     // Another window in front: a screen reader's selection is a selection only.
     HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 500, 300, 200, NULL,
@@ -462,9 +449,8 @@ TEST_F(AccessibleTest, FocusIsToldOnlyWhileTheWindowHasTheKeyboard)
     EXPECT_EQ(Focus(), -1);
     EXPECT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, Child(5)), S_OK);
     PumpMessages();
-    EXPECT_EQ(events, (Events{ { EVENT_OBJECT_SELECTION, 5 } }));
+    EXPECT_EQ(events, (TileEvents{ { EVENT_OBJECT_SELECTION, 5 } }));
     DestroyWindow(other);
-    UnhookWinEvent(hook);
 }
 
 // ---- the tip ---------------------------------------------------------------------------

@@ -63,15 +63,6 @@ TEST(FindMatchTest, OnlyTheGridInUseCountsAndStepsWrapInReadingOrder)
     EXPECT_EQ(row * 100 + column, 202);
 }
 
-// Events raised for the tiles while a hook lives.
-using Events = std::vector<std::pair<DWORD, LONG>>;
-static Events tileEvents;
-static void CALLBACK RecordTileEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
-{
-    if (window == MainWindow && object == OBJID_CLIENT && child != CHILDID_SELF)
-        tileEvents.push_back({ event, child });
-}
-
 class FindBarTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -127,8 +118,8 @@ protected:
 
 TEST_F(FindBarTest, TypingAndTheKeysGoFromMatchToMatchAndEscGivesTheKeyboardBack)
 {
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_SELECTION, NULL, RecordTileEvent,
-                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    TileEventRecorder recorder;
+    TileEvents& tileEvents = recorder.events;
     MessageBoxCatcher boxes;
     Type(L"\x0006");   // Ctrl+F
     ASSERT_TRUE(FindBarIsOpen(MainWindow));
@@ -157,7 +148,7 @@ TEST_F(FindBarTest, TypingAndTheKeysGoFromMatchToMatchAndEscGivesTheKeyboardBack
     PumpMessages();
     // Selection events for the six moves, and no focus event: the field has the keyboard.
     const std::pair<DWORD, LONG> first = { EVENT_OBJECT_SELECTION, 1 }, second = { EVENT_OBJECT_SELECTION, 11 };
-    EXPECT_EQ(tileEvents, (Events{ first, second, first, second, first, second }));
+    EXPECT_EQ(tileEvents, (TileEvents{ first, second, first, second, first, second }));
 
     // The field and the count as a screen reader reads them, through the system's proxies.
     auto accessibleName = [](HWND control) {
@@ -194,8 +185,7 @@ TEST_F(FindBarTest, TypingAndTheKeysGoFromMatchToMatchAndEscGivesTheKeyboardBack
     EXPECT_FALSE(FindBarIsOpen(MainWindow));
     EXPECT_EQ(GetFocus(), MainWindow);
     EXPECT_EQ(Selected(), 203);
-    EXPECT_EQ(tileEvents, (Events{ { EVENT_OBJECT_FOCUS, 11 } }));
-    UnhookWinEvent(hook);
+    EXPECT_EQ(tileEvents, (TileEvents{ { EVENT_OBJECT_FOCUS, 11 } }));
 
     // With the bar closed the characters keep their meaning: the letter search.
     Type(L"m");
