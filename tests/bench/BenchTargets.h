@@ -4,8 +4,6 @@
 #include <windows.h>
 #include <wchar.h>
 
-#include "model/TileGrid.h"
-
 inline void BenchTargetPath(const wchar_t* folder, int row, int column, wchar_t* out, size_t capacity)
 {
     static const wchar_t* const extensions[] = { L"txt", L"bmp", L"html", L"ini", L"log", L"cmd", L"zip", L"csv" };
@@ -13,30 +11,6 @@ inline void BenchTargetPath(const wchar_t* folder, int row, int column, wchar_t*
 }
 
 // Creates the 5,000 files once; later calls find them there.
-inline void MakeBenchTargets(const wchar_t* folder);
-
-// The 50 x 100 grid of the benchmarks, every tile filled with a distinct target, a name of two
-// lines and a colour of its own; the targets made first where missing.
-inline void FillBenchGrid(void)
-{
-    const wchar_t* folder = L"C:\\vantrel-bench-targets";
-    MakeBenchTargets(folder);
-    ResetGridAndSettings();
-    AppSettings.rows = MaxRows;
-    AppSettings.columns = MaxColumns;
-    RecomputeContentSize();
-    for (int row = 1; row <= MaxRows; row++) {
-        for (int column = 1; column <= MaxColumns; column++) {
-            wchar_t path[MAX_PATH];
-            BenchTargetPath(folder, row, column, path, MAX_PATH);
-            wchar_t name[64];
-            swprintf_s(name, 64, L"tile %d,%d with a name of two lines", row, column);
-            FillTile(TileAt(row, column), path, name, 0);
-            TileAt(row, column)->backColor = RGB(row * 5, column * 2, 120);
-        }
-    }
-}
-
 inline void MakeBenchTargets(const wchar_t* folder)
 {
     CreateDirectoryW(folder, NULL);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "BenchTargets.h"
+#include "BenchGrid.h"
 #include "app/MainWindow.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
@@ -78,15 +78,8 @@ int main()
 {
     FillBenchGrid();
 
-    RegisterMainWindowClass(GetModuleHandleW(NULL));
-    AppSettings.windowLeft = 0;
-    AppSettings.windowTop = 0;
-    AppSettings.windowWidth = 1280;
-    AppSettings.windowHeight = 1000;
-    HWND window = CreateMainWindow(GetModuleHandleW(NULL));
-    ShowWindow(window, SW_SHOW);
+    HWND window = ShowBenchMainWindow(SW_SHOW);
     SetForegroundWindow(window);
-    UpdateScrollRanges();
     RECT client;
     GetClientRect(window, &client);
     Repaint(window);

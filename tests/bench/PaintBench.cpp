@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "BenchTargets.h"
+#include "BenchGrid.h"
 #include "app/MainWindow.h"
 #include "config/ConfigFile.h"
 #include "model/Geometry.h"
@@ -94,23 +94,9 @@ static double Median(std::vector<double> times)
 // A Page Down on the real main window over the 50 x 100 grid, icons resolved, from the
 // input to the picture on the screen, next to its floor: the icon draws of the tiles then in
 // view and one BitBlt to the window.
-// The real main window, shown at 1280 x 1000 over the grid, its scroll ranges set.
-static HWND ShowBenchMainWindow(void)
-{
-    RegisterMainWindowClass(GetModuleHandleW(NULL));
-    AppSettings.windowLeft = 0;
-    AppSettings.windowTop = 0;
-    AppSettings.windowWidth = 1280;
-    AppSettings.windowHeight = 1000;
-    HWND window = CreateMainWindow(GetModuleHandleW(NULL));
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    UpdateScrollRanges();
-    return window;
-}
-
 static void PageDownRow(Scene* scene)
 {
-    HWND window = ShowBenchMainWindow();
+    HWND window = ShowBenchMainWindow(SW_SHOWNOACTIVATE);
     RECT client;
     GetClientRect(window, &client);
     // Every row once, so that no look-up falls into the measured pictures.
@@ -155,7 +141,7 @@ static void ArrangeRows(void)
     wchar_t folder[MAX_PATH];
     MakeBenchFolder(folder, MAX_PATH, L"arrange");
     SetConfigBaseFolderForTests(folder);
-    HWND window = ShowBenchMainWindow();
+    HWND window = ShowBenchMainWindow(SW_SHOWNOACTIVATE);
     AppSettings.iconRefreshMode = 1;
     UpdateWindow(window);
     SaveConfig();
