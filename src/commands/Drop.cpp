@@ -8,6 +8,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileHistory.h"
+#include "view/Accessible.h"
 
 bool FindEmptyTileFrom(int* row, int* column)
 {
@@ -49,6 +50,12 @@ void DroppedItemsLeftOutText(int withoutTile, int tooLong, int unreadable, wchar
 
 void OnDropFiles(HWND window, HDROP drop)
 {
+    // A drop reaches the window even while it is disabled behind a dialog, whose OK would then
+    // fill the same tile over it: nothing is taken while a dialog, box or menu of it is open.
+    if (GridIsBusy(window)) {
+        DragFinish(drop);
+        return;
+    }
     POINT point = {};
     int row = 0, column = 0, onTile = 0, filled = 0;
     // A drop on the title bar, a border or a scroll bar gives screen coordinates: beside the grid.

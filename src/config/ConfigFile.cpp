@@ -137,21 +137,17 @@ static int CreateEmptyConfigFile(const wchar_t* path)
     return ConfigFileUnusable();
 }
 
-// Reads and applies the settings line; false when there was one that could not be read, or
+// Reads the settings line and hands it on; false when there was one that could not be read, or
 // one that held more than its twelve values.
-static bool ReadSettingsLine(ConfigText* text, wchar_t* line, size_t capacity)
+static bool ReadSettingsLine(ConfigText* text, wchar_t* line, size_t capacity, const ConfigReader* reader)
 {
     int read = ReadConfigLine(text, line, capacity, NULL);
     if (read == 0)
         return true;
     int values[SettingsFieldCount];
     int parsed = read < 0 ? -1 : ParseSettingsLine(line, values);
-    if (parsed < 0) {
-        MessageBoxW(MainWindow, L"The Configuration File settings can not be read. Using default program settings",
-                    L"ERROR - Configuration File Settings Unreadable", MB_ICONWARNING);
-        return false;
-    }
-    ApplySettingsValues(values);
+    if (reader->settings != NULL)
+        reader->settings(parsed < 0 ? NULL : values, reader->context);
     return parsed == 0;
 }
 
@@ -174,12 +170,13 @@ static bool IsBlankLine(const wchar_t* line)
     return line[wcsspn(line, L" \t\r\n")] == L'\0';
 }
 
-// Applies the header, the settings line and the tile lines of the decoded text. 0, or -2 for
-// another format version (*header then holds its first line). *leftOut tells whether
-// anything the text holds was not taken into the model as it is: content without a header, an
-// unreadable settings line, a line refused, skipped, given again for the same cell or with
-// fields left over, bytes that are no text or were read in a guessed code page.
-static int ApplyConfigText(ConfigText* text, wchar_t* header, size_t headerCapacity, bool* leftOut)
+// Hands the settings line and the tile lines of the decoded text to reader. 0, or -2 for
+// another format version (*header then holds its first line). *leftOut tells whether anything
+// the text holds was not taken as it is: content without a header, an unreadable settings
+// line, a line refused, skipped, given again for the same cell or with fields left over, bytes
+// that are no text or were read in a guessed code page.
+static int ReadConfigText(ConfigText* text, const ConfigReader* reader, wchar_t* header, size_t headerCapacity,
+                          bool* leftOut)
 {
     static wchar_t line[ConfigLineCapacity];
     static TileLine tileLine;
@@ -191,7 +188,7 @@ static int ApplyConfigText(ConfigText* text, wchar_t* header, size_t headerCapac
             wcsncpy_s(header, headerCapacity, line, _TRUNCATE);
             return -2;
         }
-        *leftOut = !ReadSettingsLine(text, line, _countof(line)) || *leftOut;
+        *leftOut = !ReadSettingsLine(text, line, _countof(line), reader) || *leftOut;
     } else if (read != 0) {
         *leftOut = *leftOut || read < 0 || !IsBlankLine(line);
     }
@@ -201,7 +198,7 @@ static int ApplyConfigText(ConfigText* text, wchar_t* header, size_t headerCapac
             return 0;
         int parsed = read < 0 || wcsncmp(line, L"//", 2) == 0 ? -1 : ParseTileLine(line, &tileLine);
         if (parsed >= 0)
-            *leftOut = !ApplyTileLine(&tileLine) || parsed > 0 || *leftOut;
+            *leftOut = !reader->tile(&tileLine, reader->context) || parsed > 0 || *leftOut;
         else
             *leftOut = *leftOut || read < 0 || !IsBlankLine(line);
     }
@@ -239,9 +236,8 @@ static int ReadConfigBytes(const wchar_t* path, unsigned char** bytes, size_t* s
     return 0;
 }
 
-// Decodes and applies the file's bytes. 0, or -2 for another format version (its header then
-// in header); *leftOut as ApplyConfigText gives it. -3 when there is no memory to decode into.
-static int ApplyConfigBytes(const unsigned char* bytes, size_t size, wchar_t* header, size_t headerCapacity, bool* leftOut)
+int ReadConfigBytesWith(const unsigned char* bytes, size_t size, const ConfigReader* reader, wchar_t* header,
+                        size_t headerCapacity, bool* leftOut)
 {
     // UTF-16 text is read where it lies, in one pass; 8-bit text needs a block of its own.
     bool eightBit = ConfigTextIsUtf8(bytes, size);
@@ -250,10 +246,50 @@ static int ApplyConfigBytes(const unsigned char* bytes, size_t size, wchar_t* he
         return -3;
     ConfigText text;
     StartConfigText(bytes, size, decoded, &text);
-    int status = ApplyConfigText(&text, header, headerCapacity, leftOut);
+    int status = ReadConfigText(&text, reader, header, headerCapacity, leftOut);
     if (decoded != NULL)
         HeapFree(GetProcessHeap(), 0, decoded);
     return status;
+}
+
+// The model as the reader's destination at start.
+static void ApplySettings(const int* values, void*)
+{
+    if (values != NULL) {
+        ApplySettingsValues(values);
+        return;
+    }
+    MessageBoxW(MainWindow, L"The Configuration File settings can not be read. Using default program settings",
+                L"ERROR - Configuration File Settings Unreadable", MB_ICONWARNING);
+}
+
+static bool ApplyTile(const TileLine* line, void*)
+{
+    return ApplyTileLine(line);
+}
+
+// Whether a save's text would be read whole: every line of the current version taken as it is,
+// each cell once, the last line ended as the writer ends every line (a text cut short inside a
+// line would otherwise pass). Nothing changes and no box is shown.
+static bool CountCell(const TileLine* line, void* seen)
+{
+    unsigned char* bits = (unsigned char*)seen;
+    int cell = (line->row - 1) * MaxColumns + (line->column - 1);
+    bool first = (bits[cell / 8] & (1 << (cell % 8))) == 0;
+    bits[cell / 8] |= (unsigned char)(1 << (cell % 8));
+    return first;
+}
+
+static bool TextReadsWhole(const unsigned char* bytes, size_t size)
+{
+    static unsigned char seen[MaxRows * MaxColumns / 8 + 1];
+    if (size < 4 || bytes[size - 2] != '\n' || bytes[size - 1] != 0)
+        return false;
+    memset(seen, 0, sizeof(seen));
+    ConfigReader check = { NULL, CountCell, seen };
+    wchar_t header[16];
+    bool leftOut = true;
+    return ReadConfigBytesWith(bytes, size, &check, header, _countof(header), &leftOut) == 0 && !leftOut;
 }
 
 int LoadConfig(void)
@@ -263,15 +299,20 @@ int LoadConfig(void)
     int status = PrepareConfigFolder(L"CreateDirectoryW() return code = %d", L"This is Vantrel", path, _countof(path));
     if (status != 0)
         return status;
-    RemoveLeftoverTemporaries(path);
+    // With no file at the path, the newest whole state may lie in a save's temporary file.
+    if (TakeNewestTemporary(path, TextReadsWhole, unreadCopyPath, _countof(unreadCopyPath)) < 0)
+        return ConfigFileUnusable();
 
     // The newest whole state: a pending copy when a save left one, else the file.
     unsigned char* bytes = NULL;
     size_t size = 0;
     const wchar_t* source = path;
-    int pending = TakePendingCopy(path, &bytes, &size, &source, unreadCopyPath, _countof(unreadCopyPath));
+    wchar_t replaced[ComposedPathCapacity];
+    int pending = TakePendingCopy(path, &bytes, &size, &source, replaced, _countof(replaced));
     if (pending < 0)
         return ConfigFileUnusable();
+    if (unreadCopyPath[0] == L'\0')
+        wcscpy_s(unreadCopyPath, _countof(unreadCopyPath), replaced);
     if (pending == 0) {
         bool created = false;
         status = ReadConfigBytes(path, &bytes, &size, &created);
@@ -280,7 +321,8 @@ int LoadConfig(void)
     }
     wchar_t header[16];
     bool leftOut = false;
-    status = ApplyConfigBytes(bytes, size, header, _countof(header), &leftOut);
+    const ConfigReader model = { ApplySettings, ApplyTile, NULL };
+    status = ReadConfigBytesWith(bytes, size, &model, header, _countof(header), &leftOut);
 
     // What the next save would lose is kept first; start-up ends rather than lose it.
     wchar_t kept[ComposedPathCapacity];

@@ -489,6 +489,13 @@ static void AppendToLine(const wchar_t* characters, size_t count, wchar_t* line,
     *length += count;
 }
 
+static bool OnlyEndMarksFrom(const wchar_t* p, const wchar_t* end)
+{
+    while (p < end && *p == EndOfText)
+        p++;
+    return p == end;
+}
+
 int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* length)
 {
     const wchar_t* p = text->next;
@@ -509,8 +516,10 @@ int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* len
             AppendToLine(L"\n", 1, line, capacity, &n);
             break;
         }
-        // The mark that ends the text when a save wrote over a file it could not cut.
-        if (c == EndOfText && n == 0) {
+        // The mark that ends the text when a save wrote over a file it could not cut: the save
+        // fills everything after it with the same mark. One followed by anything else was typed,
+        // and refuses its line like any control character, so the lines after it are still read.
+        if (c == EndOfText && n == 0 && OnlyEndMarksFrom(p, text->end)) {
             text->end = p - 1;
             break;
         }

@@ -79,7 +79,8 @@ int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t c
 bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size);
 
 // The text of a configuration file, read line by line: a line ends in CR LF, LF or a CR alone,
-// and comes back ending in LF; a CTRL+Z at the start of a line ends the text.
+// and comes back ending in LF; a CTRL+Z at the start of a line ends the text when nothing but
+// CTRL+Zs follow it (the filler a save leaves behind its end mark).
 struct ConfigText {
     const wchar_t* next;
     const wchar_t* end;

@@ -90,38 +90,66 @@ static bool IsBusyError(DWORD error)
     }
 }
 
-// How long a held file is waited for, step by step: about two seconds in all.
-static const DWORD BusyWaits[] = { 20, 40, 80, 160, 320, 500, 500, 500 };
+// How long a held file is waited for, step by step. About two seconds in all where nothing
+// else can be done: the holder lets no one write, and the save fails after it.
+static const DWORD LongWaits[] = { 20, 40, 80, 160, 320, 500, 500, 500 };
+// A quarter of a second where the file can be written in place, and only once while the same
+// holder keeps it: no save holds the window longer.
+static const DWORD ShortWaits[] = { 10, 20, 40, 60, 100 };
 static int busyWaitDivisor = 1;
+// The last commit found the file held and wrote it in place; cleared by the next replace.
+static bool heldLately;
 
 void SetBusyWaitDivisorForTests(int divisor)
 {
     busyWaitDivisor = divisor > 0 ? divisor : 1;
+    heldLately = false;
 }
 
-// Runs step until it succeeds, or fails for another reason than a file held elsewhere, or the
-// waits are used up. false then, with step's last error.
-static bool WhileBusy(bool (*step)(const wchar_t*, const wchar_t*), const wchar_t* first, const wchar_t* second)
+typedef bool (*FileStep)(const wchar_t*, const wchar_t*);
+
+// Runs step again after each wait, until it succeeds, or fails for another reason than a file
+// held elsewhere, or the waits are used up. false then, with step's last error. The caller
+// made the first try.
+static bool RetryWhileBusy(FileStep step, const wchar_t* first, const wchar_t* second, const DWORD* waits, int count)
 {
-    for (int attempt = 0;; attempt++) {
+    for (int attempt = 0; attempt < count && IsBusyError(GetLastError()); attempt++) {
+        Sleep(waits[attempt] / (DWORD)busyWaitDivisor);
         if (step(first, second))
             return true;
-        DWORD error = GetLastError();
-        if (!IsBusyError(error) || attempt == (int)_countof(BusyWaits))
-            return false;
-        Sleep(BusyWaits[attempt] / (DWORD)busyWaitDivisor);
-        SetLastError(error);
     }
+    return false;
 }
 
-// Replaces the file at path with the one at replacement in one step. ReplaceFileW first: it
-// replaces a file whose holder lets others delete it, where a rename is refused; MoveFileExW
-// where it cannot (no file at path yet).
+static bool WhileBusy(FileStep step, const wchar_t* first, const wchar_t* second)
+{
+    return step(first, second) || RetryWhileBusy(step, first, second, LongWaits, (int)_countof(LongWaits));
+}
+
+// Whether the file could be opened so now: what its holder, if any, lets others do.
+static bool CanOpen(const wchar_t* path, DWORD access, DWORD share)
+{
+    HANDLE probe = CreateFileW(path, access, share, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(probe);
+    return true;
+}
+
+// Replaces the file at path with the one at replacement in one step: a rename, which also
+// fills a free path. ReplaceFileW gets past a holder that lets others delete the file, where
+// the rename is refused; it is tried only then, as a refused one leaves an empty temporary
+// file of its own beside the file under Wine.
 static bool ReplaceWhole(const wchar_t* path, const wchar_t* replacement)
 {
-    if (ReplaceFileW(path, replacement, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL))
+    if (MoveFileExW(replacement, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
-    return MoveFileExW(replacement, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    DWORD error = GetLastError();
+    if (!IsBusyError(error) || !CanOpen(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)) {
+        SetLastError(error);
+        return false;
+    }
+    return ReplaceFileW(path, replacement, NULL, REPLACEFILE_IGNORE_MERGE_ERRORS, NULL, NULL) != FALSE;
 }
 
 static bool RemoveFile(const wchar_t* path, const wchar_t*)
@@ -129,30 +157,77 @@ static bool RemoveFile(const wchar_t* path, const wchar_t*)
     return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 
+static bool FileIsThere(const wchar_t* path)
+{
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES || (GetLastError() != ERROR_FILE_NOT_FOUND &&
+                                                     GetLastError() != ERROR_PATH_NOT_FOUND);
+}
+
+// Opens the file for a write in place, as the runtime's own open for writing would: only a
+// holder that lets others write allows it.
+static HANDLE OpenForWriteInPlace(const wchar_t* path)
+{
+    return CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       NULL);
+}
+
+// Tries the replace, then waits for a holder as long as it deserves (see the waits above).
+static bool ReplaceOrWait(const wchar_t* path, const wchar_t* temporary)
+{
+    if (ReplaceWhole(path, temporary))
+        return true;
+    DWORD error = GetLastError();
+    bool writable = IsBusyError(error) && CanOpen(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    SetLastError(error);
+    if (writable && heldLately)
+        return false;
+    return writable ? RetryWhileBusy(ReplaceWhole, path, temporary, ShortWaits, (int)_countof(ShortWaits))
+                    : RetryWhileBusy(ReplaceWhole, path, temporary, LongWaits, (int)_countof(LongWaits));
+}
+
 // The file's content goes through one block, reused from write to write.
 enum { CopyBlockBytes = 65536 };
 static unsigned char copyBlock[CopyBlockBytes];
 
+// Writes CTRL+Zs over the count bytes from the file's position: the end mark, then the same
+// mark over the old tail, so that the reader can tell it from a CTRL+Z a person typed.
+static bool WriteEndMarks(HANDLE file, LONGLONG count)
+{
+    for (size_t i = 0; i < sizeof(copyBlock); i += 2) {
+        copyBlock[i] = 0x1A;
+        copyBlock[i + 1] = 0;
+    }
+    while (count > 0) {
+        DWORD chunk = count < (LONGLONG)sizeof(copyBlock) ? (DWORD)count : (DWORD)sizeof(copyBlock);
+        DWORD written = 0;
+        if (!WriteFile(file, copyBlock, chunk, &written, NULL) || written != chunk)
+            return false;
+        count -= chunk;
+    }
+    return true;
+}
+
 // Writes the whole text of source over the open file, cuts the file after it and flushes it.
-// A file that cannot be cut (mapped by its holder) ends its text with a CTRL+Z at the start of
-// a line instead, which the reader takes as the end: nothing of the old file behind it is read
-// again. false when any of it failed, and the file may then hold a part of each.
+// A file that cannot be cut (mapped by its holder) has the rest of its old length overwritten
+// with CTRL+Zs instead, which the reader takes as the end: nothing of the old file behind the
+// new text is read again. false when any of it failed, and the file may then hold a part of each.
 static bool WriteOver(HANDLE file, const wchar_t* source)
 {
     HANDLE from = CreateFileW(source, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (from == INVALID_HANDLE_VALUE)
         return false;
-    bool ok = true;
+    LARGE_INTEGER oldLength = {};
+    bool ok = GetFileSizeEx(file, &oldLength) != FALSE;
+    LONGLONG newLength = 0;
     for (DWORD read = 1; ok && read > 0;) {
         DWORD written = 0;
         ok = ReadFile(from, copyBlock, sizeof(copyBlock), &read, NULL) && WriteFile(file, copyBlock, read, &written, NULL) &&
              written == read;
+        newLength += read;
     }
     CloseHandle(from);
-    static const wchar_t EndOfText = 0x1A;
-    DWORD written = 0;
-    ok = ok && (SetEndOfFile(file) ||
-                (WriteFile(file, &EndOfText, sizeof(EndOfText), &written, NULL) && written == sizeof(EndOfText)));
+    ok = ok && (SetEndOfFile(file) || WriteEndMarks(file, oldLength.QuadPart - newLength));
     return ok && FlushFileBuffers(file);
 }
 
@@ -163,22 +238,27 @@ int CommitTemporary(const wchar_t* path, const wchar_t* temporary)
         DeleteFileW(temporary);
         return CommitRefused;
     }
-    if (WhileBusy(ReplaceWhole, path, temporary)) {
+    if (ReplaceOrWait(path, temporary)) {
+        heldLately = false;
         // A pending copy left by an earlier save of this run is older than the file now: the
         // next start must not take it. Reported when it cannot go, as the save is then undone.
         return WhileBusy(RemoveFile, pending, NULL) ? CommitDone : CommitRefused;
     }
+    DWORD error = GetLastError();
+    // A replace that removed the file and then could not move the new one in (something holds
+    // it): the new text now lies only beside, and must stay there for the next start.
+    if (!FileIsThere(path))
+        return CommitBeside;
     // Refused for good, or held past the waits. Written in place only for a holder that lets
-    // others write, as the runtime's own open for writing would.
-    HANDLE file = IsBusyError(GetLastError()) ? CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL)
-                                              : INVALID_HANDLE_VALUE;
+    // others write.
+    HANDLE file = IsBusyError(error) ? OpenForWriteInPlace(path) : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE || !MoveFileExW(temporary, pending, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         if (file != INVALID_HANDLE_VALUE)
             CloseHandle(file);
         DeleteFileW(temporary);
         return CommitRefused;
     }
+    heldLately = true;
     // From here the whole new text lies beside the file under the name the next start looks
     // for: a crash, a kill or a full disk in the write below costs nothing.
     bool written = WriteOver(file, pending);
@@ -206,18 +286,22 @@ static bool IsTemporaryName(const wchar_t* name, const wchar_t* fileName)
     return rest[1] != L'\0' && rest[wcsspn(rest, L"-0123456789")] == L'\0';
 }
 
-void RemoveLeftoverTemporaries(const wchar_t* path)
+// Calls visit with the path and the find data of every temporary file beside the file at path,
+// until it returns false. false when it did.
+typedef bool (*TemporaryVisit)(const wchar_t* temporary, const WIN32_FIND_DATAW* found, void* context);
+static bool ForEachTemporary(const wchar_t* path, TemporaryVisit visit, void* context)
 {
     wchar_t pattern[ComposedPathCapacity];
     if (ComposePath(pattern, _countof(pattern), path, L".new*") != 0)
-        return;
+        return true;
     const wchar_t* slash = wcsrchr(path, L'\\');
     const wchar_t* fileName = slash != NULL ? slash + 1 : path;
     size_t folderLength = (size_t)(fileName - path);
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
-        return;
+        return true;
+    bool going = true;
     do {
         wchar_t leftover[ComposedPathCapacity];
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryName(found.cFileName, fileName) ||
@@ -225,9 +309,21 @@ void RemoveLeftoverTemporaries(const wchar_t* path)
             continue;
         wmemcpy(leftover, path, folderLength);
         wcscpy_s(leftover + folderLength, _countof(leftover) - folderLength, found.cFileName);
-        DeleteFileW(leftover);
-    } while (FindNextFileW(search, &found));
+        going = visit(leftover, &found, context);
+    } while (going && FindNextFileW(search, &found));
     FindClose(search);
+    return going;
+}
+
+static bool RemoveTemporary(const wchar_t* temporary, const WIN32_FIND_DATAW*, void*)
+{
+    DeleteFileW(temporary);
+    return true;
+}
+
+void RemoveLeftoverTemporaries(const wchar_t* path)
+{
+    ForEachTemporary(path, RemoveTemporary, NULL);
 }
 
 static bool SameBytes(const unsigned char* a, size_t aSize, const unsigned char* b, size_t bSize)
@@ -235,15 +331,19 @@ static bool SameBytes(const unsigned char* a, size_t aSize, const unsigned char*
     return aSize == bSize && (aSize == 0 || memcmp(a, b, aSize) == 0);
 }
 
-// Whether a file holds a text: the same bytes, or those and then the end mark that a write in
-// place leaves on a file it could not cut, at the start of a line, before the old tail.
+// Whether a file holds a text: the same bytes, or those and then the CTRL+Zs that a write in
+// place leaves over the old tail of a file it could not cut, from the start of a line.
 static bool HoldsSameText(const unsigned char* file, size_t fileSize, const unsigned char* text, size_t textSize)
 {
     if (SameBytes(file, fileSize, text, textSize))
         return true;
     bool endsLine = textSize >= 2 && text[textSize - 2] == '\n' && text[textSize - 1] == 0;
-    return endsLine && fileSize >= textSize + 2 && memcmp(file, text, textSize) == 0 && file[textSize] == 0x1A &&
-           file[textSize + 1] == 0;
+    if (!endsLine || fileSize < textSize + 2 || (fileSize - textSize) % 2 != 0 || memcmp(file, text, textSize) != 0)
+        return false;
+    for (size_t i = textSize; i < fileSize; i += 2)
+        if (file[i] != 0x1A || file[i + 1] != 0)
+            return false;
+    return true;
 }
 
 // Whether the file at path holds exactly these bytes.
@@ -338,4 +438,90 @@ int TakePendingCopy(const wchar_t* path, unsigned char** bytes, size_t* size, co
     }
     *source = WhileBusy(ReplaceWhole, path, pending) ? path : pending;
     return 1;
+}
+
+// The newest temporary file whose text reads whole, as TakeNewestTemporary looks for it.
+struct NewestTemporary {
+    TemporaryCheck readsWhole;
+    wchar_t path[ComposedPathCapacity];
+    FILETIME written;
+};
+
+static bool NoteIfNewestWhole(const wchar_t* temporary, const WIN32_FIND_DATAW* found, void* context)
+{
+    NewestTemporary* newest = (NewestTemporary*)context;
+    if (newest->path[0] != L'\0' && CompareFileTime(&found->ftLastWriteTime, &newest->written) <= 0)
+        return true;
+    unsigned char* bytes = NULL;
+    size_t size = 0;
+    if (ReadWholeFile(temporary, &bytes, &size) && newest->readsWhole(bytes, size)) {
+        wcscpy_s(newest->path, _countof(newest->path), temporary);
+        newest->written = found->ftLastWriteTime;
+    }
+    FreeFileBytes(bytes);
+    return true;
+}
+
+// Where the temporary files that are not taken are kept, and the first copy's path.
+struct KeptTemporaries {
+    const wchar_t* path;
+    const wchar_t* taken;
+    wchar_t* kept;
+    size_t capacity;
+};
+
+// Keeps a file beside the file at path as an ".unread" copy, then removes it. false when it
+// could not be kept: it stays where it is.
+static bool KeepAndRemove(const wchar_t* path, const wchar_t* file, wchar_t* kept, size_t capacity)
+{
+    unsigned char* bytes = NULL;
+    size_t size = 0;
+    wchar_t copy[ComposedPathCapacity];
+    bool safe = ReadWholeFile(file, &bytes, &size) &&
+                KeepCopyBeside(path, file, bytes, size, UnreadSuffix, copy, _countof(copy));
+    FreeFileBytes(bytes);
+    if (!safe)
+        return false;
+    if (kept[0] == L'\0')
+        wcsncpy_s(kept, capacity, copy, _TRUNCATE);
+    DeleteFileW(file);
+    return true;
+}
+
+static bool KeepIfNotTaken(const wchar_t* temporary, const WIN32_FIND_DATAW*, void* context)
+{
+    KeptTemporaries* keep = (KeptTemporaries*)context;
+    return _wcsicmp(temporary, keep->taken) == 0 || KeepAndRemove(keep->path, temporary, keep->kept, keep->capacity);
+}
+
+int TakeNewestTemporary(const wchar_t* path, TemporaryCheck readsWhole, wchar_t* kept, size_t keptCapacity)
+{
+    kept[0] = L'\0';
+    if (FileIsThere(path)) {
+        RemoveLeftoverTemporaries(path);
+        return 0;
+    }
+    static NewestTemporary newest;
+    newest.readsWhole = readsWhole;
+    newest.path[0] = L'\0';
+    ForEachTemporary(path, NoteIfNewestWhole, &newest);
+
+    // A pending copy is the newest whole state unless a later save's text lies beside it.
+    wchar_t pending[ComposedPathCapacity];
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    bool hasPending = ComposePath(pending, _countof(pending), path, PendingSuffix) == 0 &&
+                      GetFileAttributesExW(pending, GetFileExInfoStandard, &data) &&
+                      !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    if (hasPending && newest.path[0] != L'\0' && CompareFileTime(&data.ftLastWriteTime, &newest.written) >= 0)
+        newest.path[0] = L'\0';
+
+    // Everything not taken is kept first: a start that stops here finds it all again.
+    KeptTemporaries keep = { path, newest.path, kept, keptCapacity };
+    if (!ForEachTemporary(path, KeepIfNotTaken, &keep))
+        return -1;
+    if (newest.path[0] == L'\0')
+        return 0;
+    if (hasPending && !KeepAndRemove(path, pending, kept, keptCapacity))
+        return -1;
+    return MoveFileExW(newest.path, path, MOVEFILE_WRITE_THROUGH) ? 1 : -1;
 }

@@ -28,27 +28,43 @@ void FreeFileBytes(unsigned char* bytes);
 // thread's last error, when none can be made.
 HANDLE CreateFreshTemporary(const wchar_t* path, wchar_t* temporary, size_t capacity);
 
-// Divides every wait for a held file by divisor (1 puts the waits back). For tests only, so that
-// each one that meets a file held for good does not spend the two seconds.
+// Divides every wait for a held file by divisor (1 puts the waits back), and forgets a holder met
+// before. For tests only, so that each one that meets a file held for good does not spend the
+// two seconds.
 void SetBusyWaitDivisorForTests(int divisor);
 
 // What CommitTemporary did.
 enum CommitResult {
     CommitDone = 0,       // the file holds the new text; nothing is left beside it
     CommitRefused = -1,   // the file is as it was; the temporary file is gone
-    CommitTorn = -2       // a write in place stopped part-way: the pending copy holds the new text
+    CommitTorn = -2,      // a write in place stopped part-way: the pending copy holds the new text
+    CommitBeside = -3     // no file at the path (a replace removed it and could not move the new
+                          // one in): the new text lies whole in temporary, which the next start takes
 };
 
 // Puts the whole new text, already written and flushed into temporary, in place of the file at
-// path: replaced in one step (ReplaceFileW, else MoveFileExW), retried while another program
-// holds it, for about two seconds. Only when it stays held, and lets others write, is the file
-// written in place, and then only after the new text lies beside it as the pending copy, which
-// goes once that write is flushed. A pending copy of an earlier save goes too, as it is older.
+// path: replaced in one step (a rename, else ReplaceFileW), retried while another program holds
+// it. A holder that lets others write is waited for a quarter of a second, once while it holds
+// the file; then the file is written in place, but only after the new text lies beside it as
+// the pending copy, which goes once that write is flushed. A holder that lets no one write is
+// waited for about two seconds. A pending copy of an earlier save goes too, as it is older.
 int CommitTemporary(const wchar_t* path, const wchar_t* temporary);
 
 // Removes the temporary files of saves that never finished: a crash before their replace, so
 // they are older than the file (or a part of a text). Other names are left alone.
 void RemoveLeftoverTemporaries(const wchar_t* path);
+
+// Whether a file's bytes hold a text that the reader takes whole.
+typedef bool (*TemporaryCheck)(const unsigned char* bytes, size_t size);
+
+// With a file at path, removes the leftover temporary files, as RemoveLeftoverTemporaries. With
+// none, they are never removed: a save whose replace took the file away and could not move its
+// new text in left that text in one of them. The newest one that readsWhole accepts is moved
+// into the file's place, unless a pending copy is newer (see TakePendingCopy), which is kept
+// beside as ".unread" otherwise; every other one is kept beside as ".unread" (the first copy's
+// path in kept, else kept is empty) and removed. 1 one was put in place; 0 none was; -1 a copy
+// could not be kept or the newest not moved: what was not kept is still there.
+int TakeNewestTemporary(const wchar_t* path, TemporaryCheck readsWhole, wchar_t* kept, size_t keptCapacity);
 
 // A pending copy left beside the file by a save that was stopped is the newest whole state. 0
 // when there is none; 1 when there is: its bytes are in *bytes (freed with FreeFileBytes), it

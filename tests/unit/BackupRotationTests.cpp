@@ -23,6 +23,21 @@ TEST(BackupSlotNameTest, TwoDigitsAfterTheZeroAndTheMarkerBeforeTheExtension)
     EXPECT_EQ(BackupSlotFileName(3, true, name, 10), -1);
 }
 
+// A whole configuration file as the program writes it, saying what it is; and what such a file
+// says (anything else comes back as it is). The rotation takes only whole files for copies.
+static std::string Whole(const std::string& what)
+{
+    return Utf16FileBytes(L"//#v0003\n" + std::wstring(what.begin(), what.end()) + L"\n");
+}
+
+static std::string Text(const std::string& bytes)
+{
+    std::string what;
+    for (size_t i = 22; i + 4 < bytes.size(); i += 2)
+        what += bytes[i];
+    return Whole(what) == bytes ? what : bytes;
+}
+
 class BackupRotationTest : public ::testing::Test {
 protected:
     void SetUp() override { CreateDirectoryW(folder.Join(L"Morrowtide").c_str(), NULL); }
@@ -35,7 +50,7 @@ protected:
         BackupSlotFileName(slot, marker, name, _countof(name));
         return Backup() + L"\\" + name;
     }
-    void SetSource(const std::string& content) { ASSERT_TRUE(WriteFileBytes(Source(), content)); }
+    void SetSource(const std::string& content) { ASSERT_TRUE(WriteFileBytes(Source(), Whole(content))); }
 
     // The files in the backup folder, shortened to their slot part ("000-", "013").
     std::set<std::wstring> Files() const
@@ -71,7 +86,7 @@ protected:
     void MarkSlot(int slot, const std::string& content)
     {
         DeleteFileW(Slot(slot, false).c_str());
-        ASSERT_TRUE(WriteFileBytes(Slot(slot, true), content));
+        ASSERT_TRUE(WriteFileBytes(Slot(slot, true), Whole(content)));
     }
 
     // All twenty slots, plain but for the given markers.
@@ -91,7 +106,7 @@ protected:
     {
         CreateDirectoryW(Backup().c_str(), NULL);
         for (int slot = 0; slot < BackupSlotCount; slot++)
-            ASSERT_TRUE(WriteFileBytes(Slot(slot, false), "old " + std::to_string(slot)));
+            ASSERT_TRUE(WriteFileBytes(Slot(slot, false), Whole("old " + std::to_string(slot))));
     }
 
     TestFolder folder;
@@ -110,11 +125,11 @@ TEST_F(BackupRotationTest, TheWorkedSequenceFromRunOneToTwentyTwo)
         expected.erase(marker);
         expected.insert(std::wstring(marker) + L"-");
         EXPECT_EQ(Files(), expected) << "run " << run;
-        EXPECT_EQ(ReadFileBytes(Slot(newest, true)), "end state of run " + std::to_string(run));
+        EXPECT_EQ(Text(ReadFileBytes(Slot(newest, true))), "end state of run " + std::to_string(run));
     }
     // After run 22 the oldest copy is that of run 3, in slot 2.
-    EXPECT_EQ(ReadFileBytes(Slot(2, false)), "end state of run 3");
-    EXPECT_EQ(ReadFileBytes(Slot(0, false)), "end state of run 21");
+    EXPECT_EQ(Text(ReadFileBytes(Slot(2, false))), "end state of run 3");
+    EXPECT_EQ(Text(ReadFileBytes(Slot(0, false))), "end state of run 21");
 }
 
 TEST_F(BackupRotationTest, AMissingSourceGivesMinusFourAndCopiesNothing)
@@ -133,7 +148,7 @@ TEST_F(BackupRotationTest, AllPlainAndNoMarkerStartsOverAtSlotZero)
     SetSource("new");
     EXPECT_EQ(RotateBackups(), 0);
     EXPECT_EQ(Files(), AllPlainBut({ 0 }));
-    EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
+    EXPECT_EQ(Text(ReadFileBytes(Slot(0, true))), "new");
 }
 
 // Whatever an interrupted rotation (or a hand) left, the next rotation ends with one marker,
@@ -150,7 +165,8 @@ TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
         { "the copy made, the old marker not renamed", { { 7, false, nullptr }, { 7, true, "7" }, { 8, true, "copy" } }, 9 },
         { "renamed, the oldest copy not deleted", { { 8, true, "copy" } }, 9 },
         { "across the wrap, the copy made", { { 19, false, nullptr }, { 19, true, "19" }, { 0, true, "copy" } }, 1 },
-        { "a marker whose copy is missing", { { 7, false, nullptr }, { 7, true, "" } }, 8 },
+        // An empty marker (a copy that a full disk stopped) holds nothing: its slot is free.
+        { "an empty marker, no copy", { { 7, false, nullptr }, { 7, true, "" } }, 7 },
         { "a gap before the marker", { { 5, false, nullptr }, { 12, false, nullptr }, { 12, true, "12" } }, 5 },
     };
     for (const auto& state : states) {
@@ -161,7 +177,7 @@ TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
             if (change.content == nullptr) {
                 DeleteFileW(Slot(change.slot, change.marker).c_str());
             } else {
-                ASSERT_TRUE(WriteFileBytes(Slot(change.slot, change.marker), change.content));
+                ASSERT_TRUE(WriteFileBytes(Slot(change.slot, change.marker), *change.content ? Whole(change.content) : ""));
                 // In the order a rotation writes them, whatever the clock's granularity.
                 ASSERT_TRUE(SetFileWrittenAt(Slot(change.slot, change.marker), ++written));
             }
@@ -179,10 +195,10 @@ TEST_F(BackupRotationTest, AnyStateAnInterruptedRotationLeavesIsRepaired)
             wchar_t expected[8];
             swprintf_s(expected, L"%03d-", newest);
             EXPECT_EQ(markers, std::set<std::wstring>{ expected }) << state.what << ", round " << round;
-            EXPECT_EQ(ReadFileBytes(Slot(newest, true)), "state " + std::to_string(round)) << state.what;
+            EXPECT_EQ(Text(ReadFileBytes(Slot(newest, true))), "state " + std::to_string(round)) << state.what;
             EXPECT_LE(files.size(), 20u) << state.what;
             if (std::string(state.what).find("copy made") != std::string::npos) {
-                EXPECT_EQ(ReadFileBytes(Slot(state.newest - 1, false)), "copy") << state.what << ", round " << round;
+                EXPECT_EQ(Text(ReadFileBytes(Slot(state.newest - 1, false))), "copy") << state.what << ", round " << round;
             }
         }
     }
@@ -219,7 +235,7 @@ TEST_F(BackupRotationTest, TheCopiesOfTheLastExitsSurviveWhatBlocksASlot)
         case ReadOnlyPlain: break;
         case LockedPlain: break;
         case CrashBetweenCopyAndRename:
-            ASSERT_TRUE(WriteFileBytes(Slot(6, true), "exit 1"));
+            ASSERT_TRUE(WriteFileBytes(Slot(6, true), Whole("exit 1")));
             SetFileWrittenAt(Slot(6, true), 2);
             break;
         }
@@ -242,7 +258,7 @@ TEST_F(BackupRotationTest, TheCopiesOfTheLastExitsSurviveWhatBlocksASlot)
         std::set<std::string> contents;
         for (int slot = 0; slot < BackupSlotCount; slot++)
             for (bool marker : { false, true })
-                contents.insert(ReadFileBytes(Slot(slot, marker)));
+                contents.insert(Text(ReadFileBytes(Slot(slot, marker))));
         for (int exit = 0; exit < first + 3; exit++)
             EXPECT_EQ(contents.count("exit " + std::to_string(exit)), 1u) << c.what << ": exit " << exit << " lost";
         int markers = 0;
@@ -261,8 +277,8 @@ TEST_F(BackupRotationTest, SlotNineteenIsFollowedBySlotZero)
     SetSource("new");
     EXPECT_EQ(RotateBackups(), 0);
     EXPECT_EQ(Files(), AllPlainBut({ 0 }));
-    EXPECT_EQ(ReadFileBytes(Slot(0, true)), "new");
-    EXPECT_EQ(ReadFileBytes(Slot(19, false)), "nineteen");
+    EXPECT_EQ(Text(ReadFileBytes(Slot(0, true))), "new");
+    EXPECT_EQ(Text(ReadFileBytes(Slot(19, false))), "nineteen");
 }
 
 TEST_F(BackupRotationTest, AFolderWithASlotsNameMakesTheSlotCountAsUsed)
@@ -274,7 +290,7 @@ TEST_F(BackupRotationTest, AFolderWithASlotsNameMakesTheSlotCountAsUsed)
     EXPECT_EQ(RotateBackups(), 0);
     EXPECT_TRUE(FolderExists(Slot(0, true)));
     EXPECT_TRUE(FolderExists(Slot(1, false)));
-    EXPECT_EQ(ReadFileBytes(Slot(2, true)), "new");
+    EXPECT_EQ(Text(ReadFileBytes(Slot(2, true))), "new");
 }
 
 TEST_F(BackupRotationTest, CopyFailuresChangeNothing)
@@ -285,7 +301,7 @@ TEST_F(BackupRotationTest, CopyFailuresChangeNothing)
     EXPECT_EQ(RotateBackups(), -3);
     EXPECT_TRUE(Files().empty());
 
-    WriteFileBytes(Slot(0, true), "marked");
+    WriteFileBytes(Slot(0, true), Whole("marked"));
     EXPECT_EQ(RotateBackups(), -4);
     EXPECT_EQ(Files(), std::set<std::wstring>{ L"000-" });
     CloseHandle(locked);
@@ -301,4 +317,48 @@ TEST_F(BackupRotationTest, NoConfigurationFolderMeansNoBackupFolder)
     std::wstring longBase = folder.path + L"\\" + std::wstring(470, L'b');
     SetConfigBaseFolderForTests(longBase.c_str());
     EXPECT_EQ(RotateBackups(), -1);
+}
+
+// A write that a full disk stops: half of it lands.
+typedef BOOL(WINAPI* WriteFileProc)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+static WriteFileProc realWriteFile;
+static BOOL WINAPI DiskFullWrite(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
+{
+    realWriteFile(file, bytes, size / 2, written, overlapped);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// A copy that a full disk stops changes no slot and leaves nothing; an empty marker that an
+// earlier version's stopped copy left (beside most slots' copies, newer than the real marker)
+// is neither the newest copy nor carried over one; a torn file is never copied, its pending
+// copy is. Exit after exit, only the oldest copy goes.
+TEST_F(BackupRotationTest, NoFailedCopyAndNoTornFileCostsACopy)
+{
+    FillAllPlain();
+    MarkSlot(4, "exit 4");
+    SetFileWrittenAt(Slot(4, true), 1);
+    for (int slot = 5; slot < BackupSlotCount; slot++) {
+        ASSERT_TRUE(WriteFileBytes(Slot(slot, true), ""));
+        SetFileWrittenAt(Slot(slot, true), 100 + slot);
+    }
+    const std::set<std::wstring> before = Files();
+    SetSource("on a full disk");
+    {
+        ImportPatch full("kernel32.dll", "WriteFile", (void*)DiskFullWrite);
+        realWriteFile = (WriteFileProc)full.original;
+        EXPECT_EQ(RotateBackups(), -4);
+    }
+    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(Text(ReadFileBytes(Slot(4, true))), "exit 4");
+    ASSERT_TRUE(WriteFileBytes(Source(), "torn: new text over the old"));
+    ASSERT_TRUE(WriteFileBytes(Source() + L".pending", Whole("exit 5")));
+    EXPECT_EQ(RotateBackups(), 0);
+    DeleteFileW((Source() + L".pending").c_str());
+    SetSource("exit 6");
+    EXPECT_EQ(RotateBackups(), 0);
+    EXPECT_EQ(Files(), AllPlainBut({ 6 }));
+    for (int slot = 0; slot < BackupSlotCount; slot++) {
+        EXPECT_EQ(Text(ReadFileBytes(Slot(slot, slot == 6))), (slot >= 4 && slot <= 6 ? "exit " : "old ") + std::to_string(slot));
+    }
 }

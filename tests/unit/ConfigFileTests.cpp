@@ -672,11 +672,18 @@ TEST_F(ConfigFileTest, TornSavesLoadTheNewestWholeState)
     // A tear inside a line, and on an even byte.
     size_t middle = (now.size() / 2) & ~(size_t)1;
     const std::string endMark("\x1A\0", 2);
+    std::string endMarks;
+    while (now.size() + endMarks.size() < old.size())
+        endMarks += endMark;
     const struct { const char* what; std::string file; bool pending; bool loadsNew; bool kept; } cases[] = {
         { "new prefix, old tail", now.substr(0, middle) + old.substr(middle), true, true, true },
         { "cut inside a line", now.substr(0, middle), true, true, true },
-        { "new text, end mark, old tail", now + endMark + old.substr(now.size() + 2), true, true, false },
-        { "new text, end mark, old tail, no pending copy", now + endMark + old.substr(now.size() + 2), false, true, false },
+        { "new text, end marks over the old tail", now + endMarks, true, true, false },
+        { "new text, end marks over the old tail, no pending copy", now + endMarks, false, true, false },
+        // A mark followed by anything but marks was not left by this writer: the lines after
+        // it are read (the old tail's rows among them), and the file is kept.
+        { "new text, one mark, the old tail, no pending copy", now + endMark + old.substr(now.size() + 2), false, false,
+          true },
         { "cut inside a character, no pending copy", now.substr(0, middle + 1), false, false, true },
     };
     for (const auto& c : cases) {
@@ -734,6 +741,7 @@ TEST_F(ConfigFileTest, HandEditsLoadWholeOrAreKeptBeside)
         { "an unescaped comma in a name", Utf16FileBytes(join(L"\n", 5, L"2,2,0,0,C:\\four,Four, or more")), 5, true, L"Four" },
         { "UTF-8-looking, in the ANSI code page", ansi, 5, true, L"Four" },
         { "a CTRL+Z inside a line", Utf16FileBytes(join(L"\n", 4, L"1,3,0,0,C:\\th\x1Aree,Three")), 4, true, L"Four" },
+        { "a CTRL+Z typed before a line", Utf16FileBytes(join(L"\n", 3, L"\x1A" L"1,2,0,0,C:\\two,Two")), 4, true, L"Four" },
     };
     for (const auto& c : cases) {
         ResetProgramState();
@@ -838,4 +846,116 @@ TEST_F(ConfigFileTest, SaveOrCloseTellsTheUserAndClosesTheWindow)
     EXPECT_EQ(catcher.boxes[0].text, L"Unable to Create or Write to the config file Vantrel.cfg - Exiting Program.");
     EXPECT_EQ(catcher.boxes[0].owner, nullptr);
     EXPECT_TRUE(PeekMessageW(&message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE));
+}
+
+// The waits a save asks for, counted instead of slept.
+static DWORD waitedMs;
+static void WINAPI CountedSleep(DWORD ms)
+{
+    waitedMs += ms;
+}
+
+// A holder that lets others write (a sync tool, an editor) costs the first save a quarter of a
+// second of waiting at most, and the later saves none while it holds the file: they write in
+// place at once. Once it lets go the next holder is waited for again. Nothing is left beside the
+// file, not even the empty files that a refused replace makes under Wine.
+TEST_F(ConfigFileTest, AHeldFileHoldsNoSaveLongerThanAQuarterSecond)
+{
+    ASSERT_NE(CreateTestMainWindow(), nullptr);
+    SetBusyWaitDivisorForTests(1);
+    ImportPatch counted("kernel32.dll", "Sleep", (void*)CountedSleep);
+    for (int holder = 0; holder < 2; holder++) {
+        ASSERT_EQ(SaveConfig(), 0);
+        HANDLE held = CreateFileW(ConfigPath().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        for (int save = 1; save <= 3; save++) {
+            waitedMs = 0;
+            FillState(L"held", save);
+            EXPECT_EQ(SaveConfig(), 0);
+            EXPECT_TRUE(save == 1 ? waitedMs > 0 && waitedMs <= 250 : waitedMs == 0) << save << ": " << waitedMs << " ms";
+        }
+        CloseHandle(held);
+    }
+    SetBusyWaitDivisorForTests(TestBusyWaitDivisor);
+    ResetProgramState();
+    ASSERT_EQ(LoadConfig(), 0);
+    ExpectState(L"held", 3, "the last save");
+    EXPECT_EQ(FilesBeside(), 0);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(folder.Join(L"Morrowtide\\*.tmp").c_str(), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "left by a refused replace";
+}
+
+// ReplaceFileW can take the file away and then fail to move the new one in (a scanner holding
+// it): the commit moves it in itself once it can; while it stays held, the save fails with the
+// new text whole beside the file, and the next start puts that in place.
+typedef BOOL(WINAPI* MoveFileExProc)(LPCWSTR, LPCWSTR, DWORD);
+static MoveFileExProc realMoveFileEx;
+static bool replacementHeld;
+static BOOL WINAPI MoveRefusedOverTheFile(LPCWSTR from, LPCWSTR to, DWORD flags)
+{
+    bool ontoTheFile = wcsstr(from, L".cfg.new-") != NULL && wcsstr(to, L".cfg.") == NULL;
+    if (ontoTheFile && (replacementHeld || GetFileAttributesW(to) != INVALID_FILE_ATTRIBUTES)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    return realMoveFileEx(from, to, flags);
+}
+static BOOL WINAPI ReplaceRemovesThenFails(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID)
+{
+    DeleteFileW(replaced);
+    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+    return FALSE;
+}
+
+TEST_F(ConfigFileTest, AReplaceThatRemovesTheFileAndFailsLosesNothing)
+{
+    ASSERT_NE(CreateTestMainWindow(), nullptr);
+    for (bool held : { false, true }) {
+        ASSERT_TRUE(WriteFileBytes(ConfigPath(), Utf16FileBytes(StateText(L"old", 4))));
+        FillState(L"new", 3);
+        replacementHeld = held;
+        {
+            ImportPatch move("kernel32.dll", "MoveFileExW", (void*)MoveRefusedOverTheFile);
+            realMoveFileEx = (MoveFileExProc)move.original;
+            ImportPatch replace("kernel32.dll", "ReplaceFileW", (void*)ReplaceRemovesThenFails);
+            EXPECT_EQ(SaveConfig(), held ? -1 : 0) << held;
+        }
+        EXPECT_EQ(FilesBeside(), held ? 1 : 0) << "the new text, beside the file";
+        ResetProgramState();
+        ASSERT_EQ(LoadConfig(), 0);
+        ExpectState(L"new", 3, held ? "taken from beside" : "moved in");
+        EXPECT_EQ(FilesBeside() + (UnreadConfigCopy() != nullptr), 0);
+    }
+}
+
+// With no file at the path, leftover temporary files are never removed: the newest one that
+// reads whole is put in place and loaded, every other is kept beside as an ".unread" copy.
+TEST_F(ConfigFileTest, AStartWithoutTheFileTakesTheNewestWholeTemporaryFile)
+{
+    const std::string three = Utf16FileBytes(StateText(L"three", 3)), five = Utf16FileBytes(StateText(L"five", 5));
+    const std::string torn = five.substr(0, (five.size() - 9) & ~(size_t)1);
+    // Leftovers, oldest first; the state that loads; how many are kept beside.
+    const struct { std::vector<const std::string*> leftovers; const wchar_t* state; int count; int kept; } cases[] = {
+        { { &three }, L"three", 3, 0 },
+        { { &torn }, nullptr, 0, 1 },
+        { { &three, &five }, L"five", 5, 1 },
+        { { &three, &torn }, L"three", 3, 1 },
+    };
+    for (const auto& c : cases) {
+        RemoveTree(folder.Join(L"Morrowtide"));
+        CreateDirectoryW(folder.Join(L"Morrowtide").c_str(), NULL);
+        for (size_t i = 0; i < c.leftovers.size(); i++) {
+            std::wstring name = ConfigPath() + L".new-4242-" + std::to_wstring(9 - i);
+            ASSERT_TRUE(WriteFileBytes(name, *c.leftovers[i]) && SetFileWrittenAt(name, (int)i));
+        }
+        ResetProgramState();
+        ASSERT_EQ(LoadConfig(), 0);
+        EXPECT_EQ(FilledCount(), c.count);
+        if (c.state != nullptr) {
+            ExpectState(c.state, c.count, "loaded");
+        }
+        EXPECT_EQ(FilesBeside(), c.kept);
+        EXPECT_EQ(UnreadConfigCopy() != nullptr, c.kept > 0);
+    }
 }

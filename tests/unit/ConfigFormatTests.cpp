@@ -369,10 +369,14 @@ TEST(LineTest, LinesEndInCrLfLfOrACrAloneAndControlCharactersRefuseTheirLine)
         { L"a\rb\rc\r", { L"1:a\n", L"1:b\n", L"1:c\n" } },
         { L"a\r\r\nb", { L"1:a\n", L"1:\n", L"1:b" } },
         { L"a\tb\n", { L"1:a\tb\n" } },
-        // A CTRL+Z at the start of a line ends the text: the mark a save leaves after a text it
-        // wrote over a longer file it could not cut. Anywhere else it refuses its line.
-        { L"a\n\x1A" L"old tail\nmore\n", { L"1:a\n" } },
-        { L"\x1A" L"a\n", {} },
+        // CTRL+Zs from the start of a line to the end end the text: what a save leaves over the
+        // tail of a longer file it could not cut. Anything else after one was typed: the mark
+        // refuses its line, and the lines after it are read.
+        { L"a\n\x1A\x1A\x1A", { L"1:a\n" } },
+        { L"a\n\x1A", { L"1:a\n" } },
+        { L"a\n\x1A" L"old tail\nmore\n", { L"1:a\n", L"-1:\x1A" L"old tail\n", L"1:more\n" } },
+        { L"\x1A" L"a\n", { L"-1:\x1A" L"a\n" } },
+        { L"a\n\x1A\x1A\n", { L"1:a\n", L"-1:\x1A\x1A\n" } },
         { L"a\x1A" L"b\nc\n", { L"-1:a\x1A" L"b\n", L"1:c\n" } },
         { std::wstring(L"a\0b\nc", 5), { std::wstring(L"-1:a\0b\n", 7), L"1:c" } },
         { L"a\x01\r\nb\x1F", { L"-1:a\x01\n", L"-1:b\x1F" } },
@@ -397,7 +401,7 @@ TEST(LineTest, EightBitTextIsUtf8OrElseTheAnsiCodePage)
         { "//#v\r\n\xF0\x9F\x98\x80\n", { L"1://#v\n", L"1:\xD83D\xDE00\n" }, false },
         // Not UTF-8: an editor's "ANSI", whose letters come back, read as a guess.
         { "//#v\r\nC:\\caf\xE9,\xE0 la carte\r\n", { L"1://#v\n", L"1:C:\\caf\xE9,\xE0 la carte\n" }, true },
-        { "\xEF\xBB\xBF" "a\x1A" "b\n\x1A" "c", { L"-1:a\x1A" L"b\n" }, false },
+        { "\xEF\xBB\xBF" "a\x1A" "b\n\x1A" "c", { L"-1:a\x1A" L"b\n", L"-1:\x1A" L"c" }, false },
     };
     for (const auto& c : cases) {
         bool guessed = !c.guessed;

@@ -7,7 +7,10 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "commands/ContextMenu.h"
+#include "commands/TileChanges.h"
 #include "model/TileGrid.h"
+#include "resources/resource.h"
 #include "view/Paint.h"
 
 static HDROP MakeDrop(const std::vector<std::wstring>& paths, POINT point, BOOL nonClient)
@@ -179,4 +182,23 @@ TEST_F(DropTest, ItemsDroppedOutOfViewShowTheirIconsWhenScrolledIn)
     paint();
     EXPECT_NE(TileAt(2, 1)->iconIndex, 0);
     EXPECT_NE(TileAt(2, 2)->iconIndex, 0);
+}
+
+// A drop reaches the window while it is disabled behind a dialog: it changes nothing. The path
+// entry's OK then fills the tile alone, and one undo takes exactly that back.
+TEST_F(DropTest, NothingIsDroppedWhileADialogIsOpen)
+{
+    AppSettings.contextRow = 1;
+    AppSettings.contextColumn = 1;
+    ModalDriver driver;
+    driver.onDialog = [&](HWND dialog) {
+        Drop({ notes }, 1, 1);
+        EXPECT_EQ(TileAt(1, 1)->filled, 0) << "dropped behind the dialog";
+        SetDlgItemTextW(dialog, IDC_FIELD_1, tool.c_str());
+        PressButton(dialog, IDOK);
+    };
+    CarryOutCommand(MainWindow, CommandEnterTarget);
+    EXPECT_EQ(std::wstring(TileAt(1, 1)->path), tool);
+    UndoTileChange(MainWindow);
+    EXPECT_EQ(TileAt(1, 1)->filled, 0);
 }

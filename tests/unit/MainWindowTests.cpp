@@ -130,8 +130,15 @@ TEST_F(MainWindowTest, FailedSaveAtShutdownIsShownBeforeTheQuitMessage)
     EXPECT_TRUE(PeekMessageW(&quit, NULL, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-static BOOL WINAPI FailFlush(HANDLE)
+// Fails the flush of every save, not of the backup's copy.
+typedef BOOL(WINAPI* FlushProc)(HANDLE);
+static FlushProc realFlush;
+static BOOL WINAPI FailFlush(HANDLE file)
 {
+    wchar_t name[MAX_PATH];
+    DWORD length = GetFinalPathNameByHandleW(file, name, MAX_PATH, 0);
+    if (length > 0 && length < MAX_PATH && wcsstr(name, L"Vantrel_Bkup") != NULL)
+        return realFlush(file);
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
 }
@@ -145,6 +152,7 @@ TEST_F(MainWindowTest, ACloseRequestDuringTheShutdownBoxRunsNoSecondShutdown)
     ASSERT_TRUE(WriteFileBytes(folder.Join(L"Morrowtide\\Vantrel.cfg"), Utf16FileBytes(L"//#v0003\n")));
     {
         ImportPatch noFlush("kernel32.dll", "FlushFileBuffers", (void*)FailFlush);   // every save fails
+        realFlush = (FlushProc)noFlush.original;
         MessageBoxCatcher catcher;
         PostMessageW(window, WM_CLOSE, 0, 0);
         DestroyWindow(window);
