@@ -2,7 +2,7 @@
 # Builds the release of the commit checked out into dist/: Vantrel-<version>-win64.zip (Vantrel.exe,
 # README.txt, LICENSE), Vantrel.exe as it lies in the archive, and SHA256SUMS of both.
 #     scripts/release.sh           one build
-#     scripts/release.sh --check   two builds in two folders, minutes apart, in other time zones and
+#     scripts/release.sh --check   two builds, one after the other, in two folders, in two time zones and
 #                                  with another umask; dist/ is written only if both give the same bytes
 # The build starts from a fresh clone of HEAD in a temporary folder (uncommitted changes are left
 # out), with SOURCE_DATE_EPOCH at the commit's time, and never touches build/. It takes the build
