@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Vantrel need.
-# Safe to run again: packages already present are skipped without touching apt.
+# Installs the Debian packages that building, running and testing Vantrel need, and those
+# named as arguments (scripts/release.sh adds git). Safe to run again: packages already present
+# are skipped without touching apt.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxfixes3 libxcomposite1 libxxf86vm1
   xvfb xdotool x11-utils imagemagick
   python3
+  "$@"
 )
 
 missing=()

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "BuildDate.h"
+
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "app/SingleInstance.h"
@@ -29,7 +31,12 @@ static int FatalStartupMessage(const wchar_t* text)
 
 void FormBuildDateText(void)
 {
+#ifdef VANTREL_BUILD_DATE
+    // Built with SOURCE_DATE_EPOCH: every build of one commit carries the same date.
+    const char narrow[] = "Build Date:  " VANTREL_BUILD_DATE " at " VANTREL_BUILD_TIME;
+#else
     const char narrow[] = "Build Date:  " __DATE__ " at " __TIME__;
+#endif
     size_t converted = 0;
     mbstowcs_s(&converted, AppSettings.buildDateText, BuildDateCapacity, narrow, _TRUNCATE);
 }

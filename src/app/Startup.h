@@ -12,7 +12,8 @@ extern const wchar_t UnreadCopyText[];
 // Runs Vantrel from start-up to the end of the message loop; returns the exit code.
 int RunVantrel(HINSTANCE instance, int showCommand);
 
-// Forms buildDateText from the compiler's build date and time.
+// Forms buildDateText from the compiler's build date and time, or from the moment that
+// SOURCE_DATE_EPOCH gave the build (a release: its commit's time).
 void FormBuildDateText(void);
 
 // Tells the user, once the window is shown, where the copy of a configuration file that

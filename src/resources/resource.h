@@ -32,7 +32,3 @@
 // Buttons of the grid-size dialog, apart from IDOK and IDCANCEL.
 #define IDC_GRID_OK 3
 #define IDC_GRID_CANCEL 4
-
-// Version information
-#define VANTREL_VERSION_BINARY 1, 0, 0, 0
-#define VANTREL_VERSION_TEXT "1.00"

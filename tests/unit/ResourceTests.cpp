@@ -78,12 +78,17 @@ TEST(ResourceTest, VersionBlockNamesTheProductAndVersion)
     VS_FIXEDFILEINFO* fixed = NULL;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", (void**)&fixed, &length));
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 
     wchar_t* value = NULL;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904b0\\ProductName", (void**)&value, &length));
     EXPECT_STREQ(value, L"Vantrel");
+    // The version itself comes from the build (build.version checks it against the project's);
+    // Windows must read the same numbers from the text as from the fixed part.
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904b0\\ProductVersion", (void**)&value, &length));
-    EXPECT_STREQ(value, L"1.00");
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(swscanf_s(value, L"%u.%u.%u", &major, &minor, &patch), 3) << value;
+    EXPECT_EQ(fixed->dwProductVersionMS, (DWORD)MAKELONG(minor, major)) << value;
+    EXPECT_EQ(HIWORD(fixed->dwProductVersionLS), patch) << value;
 }
