@@ -92,22 +92,21 @@ static bool KeepKeptTile(const TileLine* line, void* context)
     return first;
 }
 
-// Reads a kept file's bytes through reader, as the start reads them. KeptNotRead when it cannot
-// be opened or read whole, begins with the big-endian mark the start refuses, or names another
-// format version.
-static int ReadKeptFile(const wchar_t* path, const ConfigReader* reader)
+// Reads a kept file's bytes through reader, as the start reads them, in block. KeptNotRead when
+// it cannot be opened or read whole, begins with the big-endian mark the start refuses, or names
+// another format version.
+static int ReadKeptFile(const wchar_t* path, const ConfigReader* reader, FileBlock* block)
 {
-    unsigned char* bytes = NULL;
     size_t size = 0;
-    if (!ReadWholeFile(path, &bytes, &size))
+    if (!ReadWholeFileInto(path, block, &size))
         return KeptNotRead;
+    const unsigned char* bytes = block->bytes;
     int status = -1;
     bool leftOut = true;
     if (size < 2 || bytes[0] != 0xFE || bytes[1] != 0xFF) {
         wchar_t header[16];
         status = ReadConfigBytesWith(bytes, size, reader, header, _countof(header), &leftOut);
     }
-    FreeFileBytes(bytes);
     const KeptReader* kept = (const KeptReader*)reader->context;
     if (status != 0)
         return KeptNotRead;
@@ -217,7 +216,7 @@ static bool AddCopiesBeside(const wchar_t* file, KeptStateList* list)
     return going;
 }
 
-static void ReadState(KeptState* state, const TileDigest* now)
+static void ReadState(KeptState* state, const TileDigest* now, FileBlock* block)
 {
     if (state->reading == KeptNotRead)
         return;
@@ -227,7 +226,7 @@ static void ReadState(KeptState* state, const TileDigest* now)
     KeptReader kept = {};
     kept.digests = cells;
     const ConfigReader reader = { NoteKeptSettings, DigestKeptTile, &kept };
-    state->reading = ReadKeptFile(state->path, &reader);
+    state->reading = ReadKeptFile(state->path, &reader, block);
     if (state->reading == KeptNotRead)
         return;
     state->rows = kept.rows;
@@ -258,8 +257,11 @@ int ListKeptStates(const TileDigest* now, KeptStateList* list)
         ComposePath(backups, _countof(backups), base, BackupFolderSuffix) != 0)
         return -1;
     bool complete = AddBackupSlots(backups, list) && AddCopiesBeside(file, list);
+    // One block for every file in turn.
+    FileBlock block = {};
     for (int i = 0; i < list->count; i++)
-        ReadState(&list->states[i], now);
+        ReadState(&list->states[i], now, &block);
+    FreeFileBlock(&block);
     if (list->count > 1)
         qsort(list->states, (size_t)list->count, sizeof(KeptState), NewerFirst);
     return complete ? 0 : -1;
@@ -282,9 +284,11 @@ int ReadKeptTiles(const wchar_t* path, KeptTiles* tiles)
     kept.tiles = tiles;
     const ConfigReader reader = { NoteKeptSettings, KeepKeptTile, &kept };
     DWORD attributes = GetFileAttributesW(path);
+    FileBlock block = {};
     int reading = attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)
                       ? KeptNotRead
-                      : ReadKeptFile(path, &reader);
+                      : ReadKeptFile(path, &reader, &block);
+    FreeFileBlock(&block);
     if (reading == KeptNotRead) {
         FreeKeptTiles(tiles);
         return -1;
