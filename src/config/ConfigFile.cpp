@@ -456,7 +456,7 @@ static void PrefetchTile(size_t index)
 }
 
 // The byte order mark, the header, the settings line and the line of every filled tile of
-// the whole array, as the runtime's text mode writes them.
+// the whole array (also outside the grid in use), as the runtime's text mode writes them.
 static bool WriteConfigContent(HANDLE file)
 {
     static const wchar_t start[] = { ByteOrderMark, L'\0' };
@@ -469,8 +469,12 @@ static bool WriteConfigContent(HANDLE file)
     WriteText(&out, L"\n");
     out.ok = out.ok && FormatSettingsLine(values, line, _countof(line)) >= 0;
     WriteText(&out, line);
-    for (int row = 1; row <= MaxRows && out.ok; row++) {
-        for (int column = 1; column <= MaxColumns; column++) {
+    // Only the rows and columns ever reached can hold a tile; the rest of the array stays
+    // untouched (reading it would take 7 MB of memory on an empty start).
+    int rows = 0, columns = 0;
+    ReachedExtent(&rows, &columns);
+    for (int row = 1; row <= rows && out.ok; row++) {
+        for (int column = 1; column <= columns; column++) {
             const Tile* tile = TileAt(row, column);
             PrefetchTile((size_t)(tile - TileGrid) + PrefetchDistance);
             if (!tile->filled)

@@ -9,9 +9,28 @@ Tile TileGrid[MaxRows * MaxColumns];
 AppSettingsRecord AppSettings;
 HWND MainWindow;
 
+// The rows and columns of every tile handed out so far: the tiles beyond them hold nothing.
+static int reachedRows;
+static int reachedColumns;
+
 Tile* TileAt(int row, int column)
 {
+    if (row > reachedRows)
+        reachedRows = row;
+    if (column > reachedColumns)
+        reachedColumns = column;
     return &TileGrid[(row - 1) * MaxColumns + (column - 1)];
+}
+
+Tile* TileAtIndex(int index)
+{
+    return TileAt(index / MaxColumns + 1, index % MaxColumns + 1);
+}
+
+void ReachedExtent(int* rows, int* columns)
+{
+    *rows = reachedRows;
+    *columns = reachedColumns;
 }
 
 void ClearTile(Tile* tile)
@@ -77,6 +96,8 @@ void ResetGridAndSettings(void)
         ClearTile(&TileGrid[i]);
         TileGrid[i].selected = 0;
     }
+    reachedRows = 0;
+    reachedColumns = 0;
     SetStartSettings();
 }
 

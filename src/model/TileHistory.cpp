@@ -158,7 +158,7 @@ void NoteTileBeforeChange(int row, int column)
     if (noted[index])
         return;
     noted[index] = 1;
-    const Tile* tile = &TileGrid[index];
+    const Tile* tile = TileAtIndex(index);
     size_t size = sizeof(int) + StateSize(tile);
     if (!ReservePending(size)) {
         pendingFailed = true;
@@ -190,8 +190,8 @@ static size_t ChangedSize(int* tileCount)
         memcpy(&index, pending + at, sizeof(int));
         const unsigned char* before = pending + at + sizeof(int);
         at += sizeof(int) + StoredStateSize(before);
-        if (!SameState(before, &TileGrid[index])) {
-            size += sizeof(int) + StoredStateSize(before) + StateSize(&TileGrid[index]);
+        if (!SameState(before, TileAtIndex(index))) {
+            size += sizeof(int) + StoredStateSize(before) + StateSize(TileAtIndex(index));
             (*tileCount)++;
         }
     }
@@ -208,11 +208,11 @@ static void WriteChanged(unsigned char* bytes)
         const unsigned char* before = pending + at + sizeof(int);
         size_t beforeSize = StoredStateSize(before);
         at += sizeof(int) + beforeSize;
-        if (SameState(before, &TileGrid[index]))
+        if (SameState(before, TileAtIndex(index)))
             continue;
         memcpy(out, &index, sizeof(int));
         memcpy(out + sizeof(int), before, beforeSize);
-        out = PutState(out + sizeof(int) + beforeSize, &TileGrid[index]);
+        out = PutState(out + sizeof(int) + beforeSize, TileAtIndex(index));
     }
 }
 
@@ -261,7 +261,7 @@ static int ApplyStep(const Step* step, bool after)
         const unsigned char* before = step->bytes + at + sizeof(int);
         const unsigned char* afterState = before + StoredStateSize(before);
         at = (size_t)(afterState - step->bytes) + StoredStateSize(afterState);
-        RestoreState(after ? afterState : before, &TileGrid[index]);
+        RestoreState(after ? afterState : before, TileAtIndex(index));
         lastTiles[lastTileCount++] = index;
     }
     return lastTileCount;
