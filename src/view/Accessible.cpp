@@ -32,7 +32,8 @@ static BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
 
 bool GridIsBusy(HWND window)
 {
-    if (!IsWindowEnabled(window))
+    // A tile carried holds the mouse: until it lands or is let go, nothing else may act.
+    if (!IsWindowEnabled(window) || GetCapture() == window)
         return true;
     // A menu does not disable its owner, and Return would go to the menu.
     DWORD thread = GetWindowThreadProcessId(window, NULL);
