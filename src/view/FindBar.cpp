@@ -452,12 +452,16 @@ static FindBarState* MakeBar(HWND window)
     return state;
 }
 
+// Puts the bar on the bottom edge and has it drawn whole: bits copied from where it stood would
+// bring along whatever the window's new size left there (pieces of a scroll bar, black gaps).
 static void PlaceBar(FindBarState* state)
 {
     RECT client;
-    if (GetClientRect(state->window, &client))
-        SetWindowPos(state->bar, HWND_TOP, 0, client.bottom - state->height, client.right, state->height,
-                     SWP_NOACTIVATE);
+    if (!GetClientRect(state->window, &client))
+        return;
+    SetWindowPos(state->bar, HWND_TOP, 0, client.bottom - state->height, client.right, state->height,
+                 SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    RedrawWindow(state->bar, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void OpenFindBar(HWND window)
