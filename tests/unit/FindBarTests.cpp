@@ -259,3 +259,26 @@ TEST_F(FindBarTest, MatchesShowAboveTheBarOthersDimmedUntilAClickOnTheGridCloses
     EXPECT_EQ(Selected(), 303);
     EXPECT_EQ(pixelOf(1, 1), EmptyTileColor) << "the normal picture again";
 }
+
+TEST_F(FindBarTest, ScreenReadersGoFromTheLastTileToTheBarAndTakeTheKeyboardBackToTheGrid)
+{
+    IAccessible* list = NULL;
+    ASSERT_EQ(AccessibleObjectFromWindow(MainWindow, (DWORD)OBJID_CLIENT, IidAccessible, (void**)&list), S_OK);
+    VARIANT tile = {}, next = {}, focus = {}, hit = {};
+    tile.vt = VT_I4;
+    tile.lVal = 48;
+    Type(L"\x0006notes");
+    RECT bar;
+    GetWindowRect(OpenFindBarWindow(MainWindow), &bar);   // over tile (4, 1)
+    EXPECT_EQ(list->accNavigate(NAVDIR_NEXT, tile, &next), S_OK);
+    EXPECT_EQ(list->get_accFocus(&focus), S_OK) << "the field has the keyboard";
+    EXPECT_EQ(list->accHitTest(bar.left + 60, bar.top + 5, &hit), S_OK);
+    EXPECT_EQ((std::vector<VARTYPE>{ next.vt, focus.vt, hit.vt }), std::vector<VARTYPE>(3, VT_DISPATCH)) << "the bar";
+    VariantClear(&next);
+    VariantClear(&focus);
+    VariantClear(&hit);
+    tile.lVal = 1;
+    EXPECT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, tile), S_OK);
+    EXPECT_EQ(GetFocus(), MainWindow);
+    list->Release();
+}
