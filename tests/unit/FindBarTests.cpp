@@ -250,6 +250,13 @@ TEST_F(FindBarTest, MatchesShowAboveTheBarOthersDimmedUntilAClickOnTheGridCloses
     EXPECT_LT(GetGValue(dimmed), 0x32);
     EXPECT_GT(GetGValue(dimmed), 0);
     EXPECT_EQ(pixelOf(3, 3), dimmed) << "an empty tile is no match either";
+    DibCanvas shortOfMemory(client.right, client.bottom);
+    int objects = GdiObjectCount();
+    {
+        ImportPatch noDc("gdi32.dll", "CreateCompatibleDC", (void*)+[](HDC) -> HDC { return NULL; });
+        ComposeFrame(shortOfMemory.dc, &client, TRUE, scrollH, scrollV);
+    }
+    EXPECT_EQ(GdiObjectCount(), objects) << "short of memory, the dimmed tiles lose no bitmap";
 
     // A Ctrl+click on the grid closes the bar and selects, as it always does.
     ASSERT_EQ(TileRectAt(3, 3, scrollH, scrollV, &tile), 0);
