@@ -89,6 +89,14 @@ void SwapTileContents(Tile* a, Tile* b)
     b->selected = selectedB;
 }
 
+bool AnyTileFilled(void)
+{
+    for (int i = 0; i < MaxRows * MaxColumns; i++)
+        if (TileGrid[i].filled)
+            return true;
+    return false;
+}
+
 void ResetGridAndSettings(void)
 {
     ClearTileHistory();
