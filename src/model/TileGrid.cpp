@@ -91,9 +91,11 @@ void SwapTileContents(Tile* a, Tile* b)
 
 bool AnyTileFilled(void)
 {
-    for (int i = 0; i < MaxRows * MaxColumns; i++)
-        if (TileGrid[i].filled)
-            return true;
+    // Only the rows and columns reached can hold a tile; the rest stays untouched.
+    for (int r = 1; r <= reachedRows; r++)
+        for (int c = 1; c <= reachedColumns; c++)
+            if (TileGrid[(r - 1) * MaxColumns + (c - 1)].filled)
+                return true;
     return false;
 }
 
