@@ -32,18 +32,20 @@ echo "|---|---|---|---|---|"
 appdata=$("$VT_WINE" "$build/tests/probe.exe" appdata | tr -d '\r' | sed -n 's/^appdata=//p')
 config="$WINEPREFIX/drive_c/$(echo "${appdata#*:\\}" | tr '\\' /)/Morrowtide"
 echo
-echo "| step of an empty start (\`start_steps.exe\`, first run: no file) | median | spread |"
-echo "|---|---|---|"
+echo "| step of an empty start (\`start_steps.exe\`, first run: no file) | median | spread | private memory added |"
+echo "|---|---|---|---|"
 for _ in $(seq 1 "$runs"); do
     rm -rf "$config"
     "$VT_WINE" "$build/tests/start_steps.exe" | tr -d '\r'
 done | python3 -c '
 import statistics, sys
-steps = {}
+steps, memory = {}, {}
 for line in sys.stdin:
-    step, ms = line.rstrip("\n").split("\t")
+    step, ms, mb = line.rstrip("\n").split("\t")
     steps.setdefault(step, []).append(float(ms))
+    memory.setdefault(step, []).append(float(mb))
 for step, times in steps.items():
-    print(f"| {step} | {statistics.median(times):.1f} ms | {min(times):.1f} to {max(times):.1f} ms |")
+    print(f"| {step} | {statistics.median(times):.1f} ms | {min(times):.1f} to {max(times):.1f} ms "
+          f"| {statistics.median(memory[step]):.2f} MB |")
 '
 rm -rf "$config"

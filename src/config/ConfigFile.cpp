@@ -370,6 +370,9 @@ static void RestoredWindowRect(RECT* rect)
 
 static int ReadScrollPositionForSave(int bar, const wchar_t* failureText)
 {
+    // Before the window exists its bars will start where the settings say.
+    if (MainWindow == NULL)
+        return bar == SB_HORZ ? AppSettings.scrollPosH : AppSettings.scrollPosV;
     int position = 0;
     if (QueryScrollPosition(bar, &position))
         return position;
@@ -382,7 +385,12 @@ static int ReadScrollPositionForSave(int bar, const wchar_t* failureText)
 static void GatherSettingsValues(int values[SettingsFieldCount])
 {
     RECT rect = {};
-    if (GetWindowRect(MainWindow, &rect)) {
+    if (MainWindow == NULL) {
+        // A file of another version is rewritten before the window exists: the window will open
+        // where the settings say, and there is nothing to ask, nor any failure to show.
+        SetRect(&rect, AppSettings.windowLeft, AppSettings.windowTop, AppSettings.windowLeft + AppSettings.windowWidth,
+                AppSettings.windowTop + AppSettings.windowHeight);
+    } else if (GetWindowRect(MainWindow, &rect)) {
         // Saving the -32000 rectangle of a minimised window would lose every setting.
         if (IsIconic(MainWindow))
             RestoredWindowRect(&rect);
@@ -456,7 +464,7 @@ static void PrefetchTile(size_t index)
 }
 
 // The byte order mark, the header, the settings line and the line of every filled tile of
-// the whole array, as the runtime's text mode writes them.
+// the whole array (also outside the grid in use), as the runtime's text mode writes them.
 static bool WriteConfigContent(HANDLE file)
 {
     static const wchar_t start[] = { ByteOrderMark, L'\0' };
@@ -469,8 +477,12 @@ static bool WriteConfigContent(HANDLE file)
     WriteText(&out, L"\n");
     out.ok = out.ok && FormatSettingsLine(values, line, _countof(line)) >= 0;
     WriteText(&out, line);
-    for (int row = 1; row <= MaxRows && out.ok; row++) {
-        for (int column = 1; column <= MaxColumns; column++) {
+    // Only the rows and columns ever reached can hold a tile; the rest of the array stays
+    // untouched (reading it would take 7 MB of memory on an empty start).
+    int rows = 0, columns = 0;
+    ReachedExtent(&rows, &columns);
+    for (int row = 1; row <= rows && out.ok; row++) {
+        for (int column = 1; column <= columns; column++) {
             const Tile* tile = TileAt(row, column);
             PrefetchTile((size_t)(tile - TileGrid) + PrefetchDistance);
             if (!tile->filled)

@@ -9,9 +9,28 @@ Tile TileGrid[MaxRows * MaxColumns];
 AppSettingsRecord AppSettings;
 HWND MainWindow;
 
+// The rows and columns of every tile handed out so far: the tiles beyond them hold nothing.
+static int reachedRows;
+static int reachedColumns;
+
 Tile* TileAt(int row, int column)
 {
+    if (row > reachedRows)
+        reachedRows = row;
+    if (column > reachedColumns)
+        reachedColumns = column;
     return &TileGrid[(row - 1) * MaxColumns + (column - 1)];
+}
+
+Tile* TileAtIndex(int index)
+{
+    return TileAt(index / MaxColumns + 1, index % MaxColumns + 1);
+}
+
+void ReachedExtent(int* rows, int* columns)
+{
+    *rows = reachedRows;
+    *columns = reachedColumns;
 }
 
 void ClearTile(Tile* tile)
@@ -70,6 +89,16 @@ void SwapTileContents(Tile* a, Tile* b)
     b->selected = selectedB;
 }
 
+bool AnyTileFilled(void)
+{
+    // Only the rows and columns reached can hold a tile; the rest stays untouched.
+    for (int r = 1; r <= reachedRows; r++)
+        for (int c = 1; c <= reachedColumns; c++)
+            if (TileGrid[(r - 1) * MaxColumns + (c - 1)].filled)
+                return true;
+    return false;
+}
+
 void ResetGridAndSettings(void)
 {
     ClearTileHistory();
@@ -77,6 +106,8 @@ void ResetGridAndSettings(void)
         ClearTile(&TileGrid[i]);
         TileGrid[i].selected = 0;
     }
+    reachedRows = 0;
+    reachedColumns = 0;
     SetStartSettings();
 }
 

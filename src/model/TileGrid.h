@@ -83,8 +83,17 @@ extern AppSettingsRecord AppSettings;
 extern HWND MainWindow;
 
 // The tile at (row, column). The caller guarantees 1 <= row <= MaxRows and
-// 1 <= column <= MaxColumns.
+// 1 <= column <= MaxColumns. Every tile is reached through it (or TileAtIndex), so that the
+// rows and columns reached so far bound the tiles that may hold anything.
 Tile* TileAt(int row, int column);
+
+// The tile at an index of the array (0 for tile (1, 1)), reached as TileAt reaches it.
+Tile* TileAtIndex(int index);
+
+// The highest row and column of any tile reached so far: every tile beyond them is as the
+// process started, empty. What scans for filled tiles (the save) stops there, and never
+// touches the rest of the array: 7 MB that cost nothing until they are read.
+void ReachedExtent(int* rows, int* columns);
 
 // Empties a tile; its selection flag is left alone.
 void ClearTile(Tile* tile);
@@ -98,6 +107,9 @@ void DropControlCharacters(wchar_t* text);
 // Paths longer than the tile holds, or with nothing left once those are gone, are refused
 // with -1 and change nothing; otherwise 0.
 int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind);
+
+// Whether any tile of the whole array is filled, the grid in use or not.
+bool AnyTileFilled(void);
 
 // Swaps two tiles' contents (path, name, filled, kind, colour and the icon found for them); each
 // keeps its own selection flag.

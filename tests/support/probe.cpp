@@ -11,8 +11,9 @@
 //     probe accessible CHILD    what a screen reader in another process reads of Vantrel's
 //                               grid: the child count, and the name, value and state of a tile
 //     probe children            the grid's children as a screen reader walks them
-//                               (AccessibleChildren): how many, whether numbered 1, 2, ... in
-//                               order, and how long the walk took in milliseconds
+//                               (AccessibleChildren): how many, whether the tiles come numbered
+//                               1, 2, ... in order, how long the walk took in milliseconds, and
+//                               the last child when it is an object of its own (the find bar)
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
 //     probe hold-file PATH [rw] holds a file open for writing, sharing nothing (or, with rw, for
 //                               reading, letting others read and write it but not rename or
@@ -129,17 +130,35 @@ static int Cover(void)
 
 static int Serve(void);
 
+static const IID AccessibleId = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
+
 // Vantrel's grid through oleacc from this process, as a screen reader asks for it: the object
 // crosses the process. NULL when there is no window or no object.
 static IAccessible* OpenGrid(void)
 {
-    static const IID accessibleId = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
     HWND window = FindWindowW(L"Vantrel", NULL);
     IAccessible* list = NULL;
     CoInitialize(NULL);
-    if (window == NULL || FAILED(AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, accessibleId, (void**)&list)))
+    if (window == NULL || FAILED(AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, AccessibleId, (void**)&list)))
         return NULL;
     return list;
+}
+
+// A child that is an object of its own (the find bar): its name and how many parts it has.
+static void PrintObject(IDispatch* child)
+{
+    IAccessible* object = NULL;
+    VARIANT self = {};
+    self.vt = VT_I4;
+    BSTR name = NULL;
+    long parts = -1;
+    if (SUCCEEDED(child->QueryInterface(AccessibleId, (void**)&object)) && object->get_accName(self, &name) == S_OK)
+        PrintText("object", name);
+    if (object != NULL && object->get_accChildCount(&parts) == S_OK)
+        printf("parts=%ld\n", parts);
+    SysFreeString(name);
+    if (object != NULL)
+        object->Release();
 }
 
 static int ListAccessibleChildren(void)
@@ -157,10 +176,16 @@ static int ListAccessibleChildren(void)
     HRESULT result = AccessibleChildren(list, 0, count, children, &fetched);
     QueryPerformanceCounter(&end);
     int inOrder = fetched == count;
-    for (long i = 0; i < fetched; i++)
-        inOrder = inOrder && children[i].vt == VT_I4 && children[i].lVal == i + 1;
-    printf("count=%ld\nfetched=%ld\nresult=0x%08lX\ninorder=%d\n", count, fetched, (unsigned long)result, inOrder);
+    int objects = 0;
+    for (long i = 0; i < fetched; i++) {
+        objects += children[i].vt == VT_DISPATCH;
+        inOrder = inOrder && (children[i].vt == VT_DISPATCH || (children[i].vt == VT_I4 && children[i].lVal == i + 1));
+    }
+    printf("count=%ld\nfetched=%ld\nresult=0x%08lX\ninorder=%d\nobjects=%d\n", count, fetched, (unsigned long)result,
+           inOrder, objects);
     printf("ms=%.1f\n", (double)(end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart);
+    if (objects > 0 && children[fetched - 1].vt == VT_DISPATCH)
+        PrintObject(children[fetched - 1].pdispVal);
     for (long i = 0; i < fetched; i++)
         VariantClear(&children[i]);
     free(children);
