@@ -35,9 +35,15 @@ TileDigest DigestTileContent(const wchar_t* path, const wchar_t* name, int kind,
 
 void DigestGrid(TileDigest* cells)
 {
+    // Beyond the rows and columns reached every tile is empty, and is never touched.
+    int rows = 0, columns = 0;
+    ReachedExtent(&rows, &columns);
     for (int i = 0; i < GridCellCount; i++) {
-        const Tile* tile = &TileGrid[i];
-        cells[i] = tile->filled ? DigestTileContent(tile->path, tile->name, tile->kind, tile->backColor) : 0;
+        bool reached = i / MaxColumns < rows && i % MaxColumns < columns;
+        const Tile* tile = reached ? &TileGrid[i] : NULL;
+        cells[i] = tile != NULL && tile->filled
+                       ? DigestTileContent(tile->path, tile->name, tile->kind, tile->backColor)
+                       : 0;
     }
 }
 
