@@ -106,6 +106,7 @@ TEST_F(RestoreTilesTest, RestoreAllMakesEveryTileTheStatesInItsLargerGridAndBack
 
     SendMessageW(MainWindow, WM_CHAR, 26, 0);
     EXPECT_EQ(Names(), L"Alpha, Bravo now, -, Kilo, -") << "the whole restore taken back";
+    EXPECT_EQ(std::make_pair(AppSettings.rows, AppSettings.columns), std::make_pair(6, 8)) << "with the grid's size";
 }
 
 TEST_F(RestoreTilesTest, WhenTheBackupFailsTheUserDecides)
