@@ -5,6 +5,7 @@
 
 #include "commands/AddTarget.h"
 #include "commands/Launch.h"
+#include "commands/RestoreTiles.h"
 #include "commands/TileChanges.h"
 #include "config/ConfigFile.h"
 #include "dialogs/Dialogs.h"
@@ -40,6 +41,7 @@ int ContextMenuItems(bool onTile, bool filled, int kind, ContextMenuItem* items,
     add(CommandGridSize, L"Change Number of Rows or Columns");
     add(CommandHotkey, L"Select Hotkey");
     add(CommandRefresh, L"Refresh");
+    add(CommandRestoreEarlierTiles, L"Restore Earlier Tiles...");
     add(0, L"");
     add(CommandAbout, L"About");
     add(CommandHelp, L"Help");
@@ -189,6 +191,7 @@ void CarryOutCommand(HWND window, int command)
     case CommandEnterTarget:        ChangeWithDialog(window, ShowTargetEntryDialog); break;
     case CommandExit:               PostMessageW(window, WM_CLOSE, 0, 0); break;
     case CommandTileInfo:           ShowTileInfoDialog(); break;
+    case CommandRestoreEarlierTiles: RestoreEarlierTiles(window); break;
     default:                        break;
     }
 }

@@ -4,6 +4,7 @@
 //     probe foreground          the foreground window
 //     probe boxes               every message box on screen, with caption and text
 //     probe press-ok            presses OK on every message box
+//     probe lists               every dialog's list boxes: the selected line and every line
 //     probe close [class]       posts WM_CLOSE to the window of that class
 //     probe minimize [class]    minimises it
 //     probe cover               opens a plain window that takes the foreground, until killed
@@ -97,6 +98,28 @@ static BOOL CALLBACK PrintBox(HWND window, LPARAM pressOk)
     PrintText("text", text);
     HWND owner = GetWindow(window, GW_OWNER);
     printf("owner=%llu\n", (unsigned long long)(ULONG_PTR)owner);
+    return TRUE;
+}
+
+static BOOL CALLBACK PrintLists(HWND window, LPARAM)
+{
+    wchar_t text[1024];
+    if (!IsWindowVisible(window) || !GetClassNameW(window, text, 64) || wcscmp(text, L"#32770") != 0)
+        return TRUE;
+    printf("dialog\n");
+    GetWindowTextW(window, text, 1024);
+    PrintText("caption", text);
+    for (HWND list = FindWindowExW(window, NULL, L"ListBox", NULL); list != NULL;
+         list = FindWindowExW(window, list, L"ListBox", NULL)) {
+        printf("list\nselected=%d\n", (int)SendMessageW(list, LB_GETCURSEL, 0, 0));
+        int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; i++) {
+            text[0] = L'\0';
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024)
+                SendMessageW(list, LB_GETTEXT, i, (LPARAM)text);
+            PrintText("item", text);
+        }
+    }
     return TRUE;
 }
 
@@ -245,6 +268,10 @@ static int RunCommand(int argc, wchar_t** argv)
     }
     if (wcscmp(command, L"boxes") == 0 || wcscmp(command, L"press-ok") == 0) {
         EnumWindows(PrintBox, wcscmp(command, L"press-ok") == 0);
+        return 0;
+    }
+    if (wcscmp(command, L"lists") == 0) {
+        EnumWindows(PrintLists, 0);
         return 0;
     }
     if (wcscmp(command, L"cover") == 0)
