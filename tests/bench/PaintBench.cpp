@@ -126,6 +126,50 @@ static void PageDownRow(Scene* scene)
     ReleaseDC(window, screen);
     printf("| a Page Down on a 50 x 100 grid of filled tiles, %ld x %ld client, input to picture | %.1f ms | %.1f ms | "
            "%.2fx | <= 1.5x |\n", client.right, client.bottom, Median(vantrel), Median(floor), Median(vantrel) / Median(floor));
+
+    // The same Page Down step by step: the scroll bar's new thumb drawn by the system, the
+    // pixels still in view moved, the uncovered strip of a row painted.
+    std::vector<double> bar, move, strip;
+    SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
+    UpdateWindow(window);
+    for (int i = 0; i < 21; i++) {
+        SCROLLINFO info = { sizeof(info), SIF_POS, 0, 0, 0, ReadScrollPosition(SB_VERT) + TilePitch(), 0 };
+        double start = NowMs();
+        SetScrollInfo(window, SB_VERT, &info, TRUE);
+        double moved = NowMs();
+        ScrollWindowEx(window, 0, -TilePitch(), NULL, NULL, NULL, NULL, SW_INVALIDATE);
+        double painted = NowMs();
+        UpdateWindow(window);
+        GdiFlush();
+        bar.push_back(moved - start);
+        move.push_back(painted - moved);
+        strip.push_back(NowMs() - painted);
+    }
+    printf("| its steps: the scroll bar redrawn %.1f ms, the pixels moved %.1f ms, the strip of one row painted %.1f ms "
+           "| - | - | - | - |\n", Median(bar), Median(move), Median(strip));
+
+    // A notch of the wheel (a tile down) and a line scroll (a pixel, the wheel with Shift),
+    // input to picture; back to the top every 20.
+    AppSettings.wheelStep = 3;
+    std::vector<double> notches, lines;
+    for (int i = 0; i < 41; i++) {
+        if (i % 20 == 0) {
+            SendMessageW(window, WM_VSCROLL, SB_TOP, 0);
+            UpdateWindow(window);
+        }
+        double start = NowMs();
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(short)-WHEEL_DELTA), 0);
+        UpdateWindow(window);
+        GdiFlush();
+        notches.push_back(NowMs() - start);
+        start = NowMs();
+        SendMessageW(window, WM_VSCROLL, SB_LINEDOWN, 0);
+        UpdateWindow(window);
+        GdiFlush();
+        lines.push_back(NowMs() - start);
+    }
+    printf("| a wheel notch on the same grid, input to picture | %.1f ms | - | - | - |\n", Median(notches));
+    printf("| a line scroll of one pixel on the same grid, input to picture | %.1f ms | - | - | - |\n", Median(lines));
     // No save on the way out.
     SetWindowLongPtrW(window, GWLP_WNDPROC, (LONG_PTR)DefWindowProcW);
     DestroyWindow(window);
