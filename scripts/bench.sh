@@ -25,6 +25,8 @@ echo "|---|---|---|---|---|"
 "$VT_WINE" "$build/tests/config_bench.exe" | tr -d '\r'
 "$root/scripts/build-tests.sh" find_bench >/dev/null
 "$VT_WINE" "$build/tests/find_bench.exe" | tr -d '\r'
+"$root/scripts/build-tests.sh" restore_bench >/dev/null
+"$VT_WINE" "$build/tests/restore_bench.exe" | tr -d '\r'
 
 # Where an empty start spends its time, step by step, each step's median over fresh starts.
 appdata=$("$VT_WINE" "$build/tests/probe.exe" appdata | tr -d '\r' | sed -n 's/^appdata=//p')

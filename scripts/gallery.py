@@ -27,10 +27,30 @@ DIALOGS = [
     ('tile-info', NOTES, 4, 'Show Tile Info'),
     ('grid-size', NOTES, 5, 'Program Settings - Rows and Columns'),
     ('hotkey', NOTES, 6, 'Program Settings - Hotkey'),
-    ('about', NOTES, 8, 'About Vantrel'),
-    ('help', NOTES, 9, 'Help'),
+    ('about', NOTES, 9, 'About Vantrel'),
+    ('help', NOTES, 10, 'Help'),
     ('target-entry', ['Down', 'Down', 'Down'], 2, 'Tile Settings - Enter Path, URL, or Shell Shortcut'),
 ]
+
+
+# Two closed states in the backups: yesterday's held two tiles deleted since.
+EARLIER = [
+    ('Vantrel_Bkup000.cfg', 26 * 3600, TILES + [r'3,3,2,3289650,C:\windows\system32\calc.exe,Calculator',
+                                               r'3,4,0,8404992,C:\vantrel-gallery\Plans.txt,Plans']),
+    ('Vantrel_Bkup001-.cfg', 3600, TILES),
+]
+
+
+def write_earlier_states(s):
+    os.makedirs(s.backup_dir, exist_ok=True)
+    for name, age, tiles in EARLIER:
+        path = os.path.join(s.backup_dir, name)
+        lines = ['//#v0003 DO NOT CHANGE THIS LINE', '0,0,640,520,0,0,90,1,6,8,1,1'] + tiles
+        text = ''.join(line + '\r\n' for line in lines)
+        with open(path, 'wb') as f:
+            f.write(b'\xff\xfe' + text.encode('utf-16-le'))
+        when = time.time() - age
+        os.utime(path, (when, when))
 
 
 def main():
@@ -45,6 +65,7 @@ def main():
     for name in ('Notes.txt', 'Budget 2026.csv'):
         open(os.path.join(files, name), 'w').close()
     s.write_config(['//#v0003 DO NOT CHANGE THIS LINE', '0,0,640,520,0,0,90,1,6,8,1,1'] + TILES)
+    write_earlier_states(s)
     process, window = s.start_and_wait()
     time.sleep(2)   # the icons of the first paint
     s.screenshot().save_png(os.path.join(out, 'main-window.png'), window['rect'])
@@ -82,6 +103,18 @@ def main():
         s.key('Escape')
         s.wait_for(lambda: s.window('#32770') is None, 15, f'{caption} to close')
         print(f'{picture}: {caption}')
+
+    # Earlier Tiles: yesterday's state chosen, its two deleted tiles listed to be restored.
+    s.key('Home', *NOTES, 'space')
+    s.wait_window(class_name='#32768')
+    s.key(*(['Down'] * 8), 'Return')
+    dialog = s.wait_window(class_name='#32770', condition=lambda w: w['visible'] and w['title'] == 'Earlier Tiles')
+    s.key('Down')
+    time.sleep(0.5)
+    s.screenshot().save_png(os.path.join(out, 'earlier-tiles.png'), dialog['rect'])
+    s.key('Escape')
+    s.wait_for(lambda: s.window('#32770') is None, 15, 'Earlier Tiles to close')
+    print('earlier-tiles: Earlier Tiles')
 
     # The find bar: a part of a target, the second of its four matches selected.
     s.key('Home', 'ctrl+f')

@@ -57,6 +57,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     HideTileTipOn(window, message, wParam);
     UpdateFindBarOn(window, message);
+    if (CarryTakesMessage(window, message, wParam))
+        return 0;
     switch (message) {
     case WM_CREATE:         OnCreate(window); return 0;
     case WM_SETTINGCHANGE:  OnWheelSettingChange(); return 0;

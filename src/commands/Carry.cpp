@@ -67,7 +67,7 @@ void PressTileToCarry(HWND window, int row, int column, LPARAM point)
 }
 
 // The tile under the pointer where the carried one would land: a tile of the grid in use
-// within the client area, or none.
+// within the client area and not under a window of its own (the find bar), or none.
 static void LandingTile(int* row, int* column)
 {
     RECT client = {};
@@ -75,7 +75,8 @@ static void LandingTile(int* row, int* column)
     int filled = 0;
     *row = 0;
     *column = 0;
-    if (GetClientRect(carry.window, &client) && PtInRect(&client, carry.pointer))
+    if (GetClientRect(carry.window, &client) && PtInRect(&client, carry.pointer) &&
+        ChildWindowFromPointEx(carry.window, carry.pointer, CWP_SKIPINVISIBLE) == carry.window)
         HitTestTile(carry.pointer.x, carry.pointer.y, row, column, &onTile, &filled);
     if (!onTile) {
         *row = 0;
@@ -168,6 +169,30 @@ void OnTimer(HWND window, WPARAM timerId)
     carry.pointer = pointer;
     if (moved != 0)
         ShowCarry();
+}
+
+bool CarryTakesMessage(HWND window, UINT message, WPARAM wParam)
+{
+    if (carry.row == 0 || window != carry.window)
+        return false;
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            EndCarry();
+        return false;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            EndCarry();
+        return true;
+    // Ctrl is often still held from the press: Ctrl+Z, Ctrl+F and the like must wait.
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void OnCaptureChanged(HWND window, LPARAM newCapture)

@@ -1,8 +1,9 @@
 // Carrying a tile with the mouse: a press with Ctrl or Shift on a filled tile selects it, and a
 // move with the button held beyond the system's drag rectangle picks it up. Its picture follows
 // the pointer, the tile where it would land is marked, the grid scrolls near the client's
-// edges; the release swaps it with the tile under the pointer. Esc, a lost capture, or a
-// release beside the grid, outside the window or on the tile itself change nothing.
+// edges; the release swaps it with the tile under the pointer. Esc, a lost capture or
+// activation, or a release beside the grid, outside the window, over the find bar or on the tile
+// itself change nothing.
 #pragma once
 #include <windows.h>
 
@@ -31,6 +32,11 @@ void OnLeftButtonUp(HWND window, WPARAM keyState, LPARAM point);
 
 // WM_TIMER: the carrying's timer scrolls the grid while the pointer is near an edge.
 void OnTimer(HWND window, WPARAM timerId);
+
+// Called with every message of the main window before it is handled: while a tile is pressed
+// or carried, that is all that goes on. Esc ends it and every other key or character is taken
+// here unhandled (true: the message is done with); a lost activation ends it as Esc does.
+bool CarryTakesMessage(HWND window, UINT message, WPARAM wParam);
 
 // WM_CAPTURECHANGED: another window took the mouse (or Esc gave it up): the carrying ends and
 // changes nothing.

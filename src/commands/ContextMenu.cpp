@@ -5,6 +5,7 @@
 
 #include "commands/AddTarget.h"
 #include "commands/Launch.h"
+#include "commands/RestoreTiles.h"
 #include "commands/TileChanges.h"
 #include "config/ConfigFile.h"
 #include "dialogs/Dialogs.h"
@@ -40,6 +41,7 @@ int ContextMenuItems(bool onTile, bool filled, int kind, ContextMenuItem* items,
     add(CommandGridSize, L"Change Number of Rows or Columns");
     add(CommandHotkey, L"Select Hotkey");
     add(CommandRefresh, L"Refresh");
+    add(CommandRestoreEarlierTiles, L"Restore Earlier Tiles...");
     add(0, L"");
     add(CommandAbout, L"About");
     add(CommandHelp, L"Help");
@@ -162,23 +164,9 @@ static void ShowDiagnostic(HWND window)
     MessageBoxW(window, name != NULL ? name : L"", L"Vantrel Version:", MB_OK);
 }
 
-// After the grid-size dialog: a grid larger than any before in this run has tiles whose
-// icons were never looked up.
-static void RaiseHighWater(void)
-{
-    if (AppSettings.rowsHighWater < AppSettings.rows) {
-        AppSettings.rowsHighWater = AppSettings.rows;
-        AppSettings.iconRefreshMode = 2;
-    }
-    if (AppSettings.columnsHighWater < AppSettings.columns) {
-        AppSettings.columnsHighWater = AppSettings.columns;
-        AppSettings.iconRefreshMode = 2;
-    }
-}
-
-// A dialog that may change the context tile, which then can be taken back; saved after it
-// closes, whichever button closed it.
-static void ChangeContextTileWith(HWND window, void (*dialog)(void))
+// A dialog that may change the context tile or the grid size, which then can be taken back;
+// saved after it closes, whichever button closed it.
+static void ChangeWithDialog(HWND window, void (*dialog)(void))
 {
     StartTileChange(AppSettings.contextRow, AppSettings.contextColumn);
     dialog();
@@ -191,18 +179,19 @@ void CarryOutCommand(HWND window, int command)
     switch (command) {
     case CommandSelectFolder:       FillContextTileFromFolderPicker(); break;
     case CommandDeleteTile:         DeleteContextTile(window); break;
-    case CommandChangeName:         ChangeContextTileWith(window, ShowTileNameDialog); break;
+    case CommandChangeName:         ChangeWithDialog(window, ShowTileNameDialog); break;
     case CommandAbout:              ShowAboutDialog(); break;
     case CommandHelp:               ShowHelpDialog(); break;
     case CommandDiagnostic:         ShowDiagnostic(window); break;
     case CommandRefresh:            RefreshIcons(window); break;
-    case CommandGridSize:           ShowGridSizeDialog(); SaveConfigOrClose(window); RaiseHighWater(); break;
+    case CommandGridSize:           ChangeWithDialog(window, ShowGridSizeDialog); break;
     case CommandHotkey:             ShowHotkeyDialog(); SaveConfigOrClose(window); break;
     case CommandBackgroundColor:    ChangeContextTileColor(window); break;
     case CommandRunAsAdministrator: RunTileAsAdministrator(AppSettings.contextRow, AppSettings.contextColumn); break;
-    case CommandEnterTarget:        ChangeContextTileWith(window, ShowTargetEntryDialog); break;
+    case CommandEnterTarget:        ChangeWithDialog(window, ShowTargetEntryDialog); break;
     case CommandExit:               PostMessageW(window, WM_CLOSE, 0, 0); break;
     case CommandTileInfo:           ShowTileInfoDialog(); break;
+    case CommandRestoreEarlierTiles: RestoreEarlierTiles(window); break;
     default:                        break;
     }
 }

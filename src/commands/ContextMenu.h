@@ -20,7 +20,8 @@ enum ContextCommand {
     CommandRunAsAdministrator = 14,
     CommandEnterTarget = 15,
     CommandExit = 16,
-    CommandTileInfo = 17
+    CommandTileInfo = 17,
+    CommandRestoreEarlierTiles = 18
 };
 
 // One line of the menu; a separator has id 0 and an empty text.
@@ -29,7 +30,7 @@ struct ContextMenuItem {
     const wchar_t* text;
 };
 
-enum { ContextMenuMaxItems = 17, DeleteQuestionCapacity = 360 };
+enum { ContextMenuMaxItems = 18, DeleteQuestionCapacity = 360 };
 
 // The menu's lines from top to bottom for a click on no tile, an empty tile, a filled
 // tile, and a filled tile of the given kind. Returns the number of lines.

@@ -8,6 +8,12 @@
 #include "view/AccessibleEvents.h"
 #include "view/Keyboard.h"
 #include "view/Paint.h"
+#include "view/Scroll.h"
+
+static bool InGridInUse(int row, int column)
+{
+    return row >= 1 && row <= AppSettings.rows && column >= 1 && column <= AppSettings.columns;
+}
 
 void StartTileChange(int row, int column)
 {
@@ -29,12 +35,13 @@ void TileChanged(int row, int column)
 
 void TilesChangedAndSelect(HWND window, int row, int column)
 {
-    EndTileStep();
     int oldRow = AppSettings.selectedRow;
     int oldColumn = AppSettings.selectedColumn;
-    bool inGrid = row >= 1 && row <= AppSettings.rows && column >= 1 && column <= AppSettings.columns;
+    bool inGrid = InGridInUse(row, column);
     if (inGrid)
         MoveSelection(row, column);
+    // Ended with the selection in place, so that doing the step again selects it again.
+    EndTileStep();
     SaveConfigOrClose(window);
     if (inGrid)
         ShowMovedSelection(oldRow, oldColumn, true);
@@ -49,38 +56,50 @@ int HistoryKeyOf(wchar_t character, bool shift)
     return character == ControlY ? 1 : 0;
 }
 
-// Shows the tiles of the step just taken back or done again: the first in the grid in use is
-// selected, every one repainted with its icon looked up again and told to screen readers.
-static void ShowHistoryStep(HWND window, int tileCount)
+// Shows the step just taken back or done again: a new grid size, and every tile repainted with
+// its icon looked up again and told to screen readers. Taking back selects the first of its
+// tiles in the grid in use (the place a moved tile came back to); doing again selects where the
+// change left the selection (where a moved tile landed); a step of the grid size alone brings
+// back the selection of that moment.
+static void ShowHistoryStep(HWND window, int result, bool redo, int oldRows, int oldColumns)
 {
-    if (tileCount <= 0) {
+    if (result != 0) {
         FlashWindowOnce();
         return;
     }
-    int firstRow = 0;
-    int firstColumn = 0;
+    if (AppSettings.rows != oldRows || AppSettings.columns != oldColumns)
+        ShowGridSize();
+    int selectRow = 0;
+    int selectColumn = 0;
+    SelectionOfLastStep(&selectRow, &selectColumn);
+    bool found = redo;
     int row = 0;
     int column = 0;
     for (int i = 0; TileOfLastStep(i, &row, &column); i++) {
         RequestIconLookUp(row, column);
         AnnounceTileChanged(row, column);
         InvalidateTile(row, column, FALSE);
-        if (firstRow == 0 && row <= AppSettings.rows && column <= AppSettings.columns) {
-            firstRow = row;
-            firstColumn = column;
+        if (!found && InGridInUse(row, column)) {
+            found = true;
+            selectRow = row;
+            selectColumn = column;
         }
     }
-    TilesChangedAndSelect(window, firstRow, firstColumn);
+    TilesChangedAndSelect(window, selectRow, selectColumn);
 }
 
 void UndoTileChange(HWND window)
 {
-    ShowHistoryStep(window, UndoTileStep());
+    int rows = AppSettings.rows;
+    int columns = AppSettings.columns;
+    ShowHistoryStep(window, UndoTileStep(), false, rows, columns);
 }
 
 void RedoTileChange(HWND window)
 {
-    ShowHistoryStep(window, RedoTileStep());
+    int rows = AppSettings.rows;
+    int columns = AppSettings.columns;
+    ShowHistoryStep(window, RedoTileStep(), true, rows, columns);
 }
 
 void OnCharacter(HWND window, WPARAM character)

@@ -15,8 +15,9 @@ void NoteTileChange(int row, int column);
 void TileChanged(int row, int column);
 
 // The tail of a change that moved the selection to (row, column) and repainted what it
-// changed: ends the record, selects the tile, saves (the file then holds the selection), and
-// shows the selection. For a swap and for a step taken back or done again.
+// changed: selects the tile, ends the record (which keeps that selection for doing it again),
+// saves (the file then holds the selection), and shows the selection. For a swap and for a step
+// taken back or done again.
 void TilesChangedAndSelect(HWND window, int row, int column);
 
 // What a character does to the history: -1 take back (Ctrl+Z, the character 26), +1 do again
@@ -24,9 +25,10 @@ void TilesChangedAndSelect(HWND window, int row, int column);
 // takes).
 int HistoryKeyOf(wchar_t character, bool shift);
 
-// Takes back the last change to the tiles, or does again the last one taken back: the tiles get
-// their state back, the first of them is selected and shown, screen readers are told, and it is
-// saved. With nothing to take back (or to do again), the window flashes.
+// Takes back the last change to the tiles or the grid size, or does again the last one taken
+// back: the tiles and the grid size get their state back, screen readers are told, and it is
+// saved. Taking back selects the first tile it changed, doing again the tile the change
+// selected. With nothing to take back (or to do again), the window flashes.
 void UndoTileChange(HWND window);
 void RedoTileChange(HWND window);
 

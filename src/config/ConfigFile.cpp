@@ -370,6 +370,9 @@ static void RestoredWindowRect(RECT* rect)
 
 static int ReadScrollPositionForSave(int bar, const wchar_t* failureText)
 {
+    // Before the window exists its bars will start where the settings say.
+    if (MainWindow == NULL)
+        return bar == SB_HORZ ? AppSettings.scrollPosH : AppSettings.scrollPosV;
     int position = 0;
     if (QueryScrollPosition(bar, &position))
         return position;
@@ -382,7 +385,12 @@ static int ReadScrollPositionForSave(int bar, const wchar_t* failureText)
 static void GatherSettingsValues(int values[SettingsFieldCount])
 {
     RECT rect = {};
-    if (GetWindowRect(MainWindow, &rect)) {
+    if (MainWindow == NULL) {
+        // A file of another version is rewritten before the window exists: the window will open
+        // where the settings say, and there is nothing to ask, nor any failure to show.
+        SetRect(&rect, AppSettings.windowLeft, AppSettings.windowTop, AppSettings.windowLeft + AppSettings.windowWidth,
+                AppSettings.windowTop + AppSettings.windowHeight);
+    } else if (GetWindowRect(MainWindow, &rect)) {
         // Saving the -32000 rectangle of a minimised window would lose every setting.
         if (IsIconic(MainWindow))
             RestoredWindowRect(&rect);

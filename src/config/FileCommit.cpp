@@ -25,27 +25,70 @@ int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_
     return 0;
 }
 
+// Opens a file for a whole read, with its size; INVALID_HANDLE_VALUE when it cannot be read.
+static HANDLE OpenForWholeRead(const wchar_t* path, size_t* size)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    LARGE_INTEGER length = {};
+    if (file != INVALID_HANDLE_VALUE && (!GetFileSizeEx(file, &length) || length.QuadPart > MaxFileSize)) {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    *size = (size_t)length.QuadPart;
+    return file;
+}
+
+static bool ReadAll(HANDLE file, unsigned char* bytes, size_t size)
+{
+    DWORD read = 0;
+    bool ok = bytes != NULL && ReadFile(file, bytes, (DWORD)size, &read, NULL) && read == (DWORD)size;
+    CloseHandle(file);
+    return ok;
+}
+
 bool ReadWholeFile(const wchar_t* path, unsigned char** bytes, size_t* size)
 {
     *bytes = NULL;
     *size = 0;
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    size_t length = 0;
+    HANDLE file = OpenForWholeRead(path, &length);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    LARGE_INTEGER length = {};
-    bool ok = GetFileSizeEx(file, &length) && length.QuadPart <= MaxFileSize;
     // Two bytes more, so that a text can always be terminated where it lies.
-    *bytes = ok ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, (SIZE_T)length.QuadPart + 2) : NULL;
-    DWORD read = 0;
-    ok = *bytes != NULL && ReadFile(file, *bytes, (DWORD)length.QuadPart, &read, NULL) && read == (DWORD)length.QuadPart;
-    CloseHandle(file);
-    if (!ok) {
+    *bytes = (unsigned char*)HeapAlloc(GetProcessHeap(), 0, length + 2);
+    if (!ReadAll(file, *bytes, length)) {
         FreeFileBytes(*bytes);
         *bytes = NULL;
         return false;
     }
-    *size = read;
+    *size = length;
     return true;
+}
+
+bool ReadWholeFileInto(const wchar_t* path, FileBlock* block, size_t* size)
+{
+    *size = 0;
+    size_t length = 0;
+    HANDLE file = OpenForWholeRead(path, &length);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    if (length + 2 > block->capacity) {
+        FreeFileBlock(block);
+        // Room for a little more, so that files of about one size share the first block.
+        size_t capacity = length + length / 4 + 2;
+        block->bytes = (unsigned char*)HeapAlloc(GetProcessHeap(), 0, capacity);
+        block->capacity = block->bytes != NULL ? capacity : 0;
+    }
+    if (!ReadAll(file, block->bytes, length))
+        return false;
+    *size = length;
+    return true;
+}
+
+void FreeFileBlock(FileBlock* block)
+{
+    FreeFileBytes(block->bytes);
+    *block = FileBlock();
 }
 
 void FreeFileBytes(unsigned char* bytes)

@@ -12,6 +12,33 @@ void ShowTileInfoDialog(void);
 void ShowAboutDialog(void);
 void ShowHelpDialog(void);
 
+struct KeptState;
+struct KeptTiles;
+
+// What the user chose in the "Earlier Tiles" dialog.
+enum RestoreChoice {
+    RestoreNothing,
+    RestoreMissing,   // fill the tiles empty now with the state's
+    RestoreAll        // make every tile the state's
+};
+
+// Lists the kept states of the tiles, compares each with now and lets the user choose one to
+// restore. Returns the RestoreChoice, with the chosen state's tiles in *tiles (freed by the
+// caller with FreeKeptTiles); nothing is changed here.
+int ShowEarlierTilesDialog(KeptTiles* tiles);
+
+// The choice the dialog closed with, and the chosen state's tiles; afterwards nothing is chosen.
+int TakeEarlierTilesChoice(KeptTiles* tiles);
+
+// A kept state's line: "Mon 7 Dec 18:02 - closed - 48 tiles - 3 missing now, 1 changed", with
+// written the local time of its last write; the year is shown when it is not thisYear.
+void KeptStateLineText(const KeptState* state, const SYSTEMTIME* written, WORD thisYear, wchar_t* out, size_t capacity);
+
+// A tile that differs from now (a TileDifference): "Row 2, column 3: Notes - missing now",
+// "... - not in it" (with the name it has now) or "Row 1, column 4: Budget - now: Budget 2027".
+void TileDifferenceText(int row, int column, int difference, const wchar_t* name, const wchar_t* nameNow, wchar_t* out,
+                        size_t capacity);
+
 // The dialog procedures, for tests that create the dialogs from their templates.
 INT_PTR CALLBACK GridSizeDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TileNameDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -20,6 +47,7 @@ INT_PTR CALLBACK TargetEntryDialogProc(HWND dialog, UINT message, WPARAM wParam,
 INT_PTR CALLBACK TileInfoDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK HelpDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK EarlierTilesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Shared pieces.
 extern const wchar_t InvalidInputCaption[];

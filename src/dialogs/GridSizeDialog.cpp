@@ -4,7 +4,6 @@
 
 #include "model/TileGrid.h"
 #include "resources/resource.h"
-#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
 
 static const int RowsField = IDC_FIELD_1;
@@ -34,27 +33,6 @@ static void OnInitGridSize(HWND dialog)
     SendMessageW(rows, EM_SETSEL, (WPARAM)end, (LPARAM)end);
 }
 
-// Takes a new grid size: the selection follows into the grid, the scroll ranges are set
-// for the new content size. Tiles outside the grid keep everything.
-static void ApplyGridSize(int rows, int columns)
-{
-    AppSettings.rows = rows;
-    AppSettings.columns = columns;
-    int row = AppSettings.selectedRow;
-    int column = AppSettings.selectedColumn;
-    if (row != 0 && column != 0 && (row > rows || column > columns)) {
-        MoveSelection(row < rows ? row : rows, column < columns ? column : columns);
-        AnnounceSelection();
-        ScrollRowIntoView(AppSettings.selectedRow);
-        ScrollColumnIntoView(AppSettings.selectedColumn);
-        InvalidateRect(MainWindow, NULL, FALSE);
-    }
-    RecomputeContentSize();
-    UpdateScrollRanges();
-    InvalidateRect(MainWindow, NULL, TRUE);
-    AnnounceGridReordered();
-}
-
 // Returns TRUE when the dialog closed; a refused field is set back to the value in use.
 static INT_PTR OnGridSizeOk(HWND dialog)
 {
@@ -75,7 +53,9 @@ static INT_PTR OnGridSizeOk(HWND dialog)
         FocusField(dialog, ColumnsField);
         return FALSE;
     }
-    ApplyGridSize(rows, columns);
+    AppSettings.rows = rows;
+    AppSettings.columns = columns;
+    ShowGridSize();
     EndDialog(dialog, 0);
     return TRUE;
 }

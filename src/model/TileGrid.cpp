@@ -89,6 +89,16 @@ void SwapTileContents(Tile* a, Tile* b)
     b->selected = selectedB;
 }
 
+bool AnyTileFilled(void)
+{
+    // Only the rows and columns reached can hold a tile; the rest stays untouched.
+    for (int r = 1; r <= reachedRows; r++)
+        for (int c = 1; c <= reachedColumns; c++)
+            if (TileGrid[(r - 1) * MaxColumns + (c - 1)].filled)
+                return true;
+    return false;
+}
+
 void ResetGridAndSettings(void)
 {
     ClearTileHistory();

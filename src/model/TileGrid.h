@@ -108,6 +108,9 @@ void DropControlCharacters(wchar_t* text);
 // with -1 and change nothing; otherwise 0.
 int FillTile(Tile* tile, const wchar_t* path, const wchar_t* name, int kind);
 
+// Whether any tile of the whole array is filled, the grid in use or not.
+bool AnyTileFilled(void);
+
 // Swaps two tiles' contents (path, name, filled, kind, colour and the icon found for them); each
 // keeps its own selection flag.
 void SwapTileContents(Tile* a, Tile* b);

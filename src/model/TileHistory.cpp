@@ -16,12 +16,22 @@ struct TileState {
     unsigned short nameLength;
 };
 
+// The grid around a step: its size and its selection.
+struct GridFrame {
+    int rows;
+    int columns;
+    int selectedRow;
+    int selectedColumn;
+};
+
 // A step: one entry per tile, each the tile's index in the array followed by its state before
-// and its state after.
+// and its state after; no bytes for a step that only changed the grid size.
 struct Step {
     unsigned char* bytes;
     size_t size;
     int tileCount;
+    GridFrame before;
+    GridFrame after;
 };
 
 enum { TileCount = MaxRows * MaxColumns };
@@ -34,14 +44,21 @@ static size_t byteCount;
 // The step being recorded: which tiles are noted, and each noted tile's index and state before,
 // in the order noted.
 static bool recording;
+static GridFrame pendingBefore;
 static unsigned char noted[TileCount];
 static unsigned char* pending;
 static size_t pendingSize;
 static size_t pendingCapacity;
 
-// The tiles of the step applied last, in order.
+// The tiles of the step applied last, in order, and the selection it led to.
 static int lastTiles[TileCount];
 static int lastTileCount;
+static GridFrame lastFrame;
+
+static GridFrame CurrentFrame(void)
+{
+    return { AppSettings.rows, AppSettings.columns, AppSettings.selectedRow, AppSettings.selectedColumn };
+}
 
 static size_t Padded(size_t size)
 {
@@ -121,7 +138,8 @@ static bool ReservePending(size_t more)
 static void FreeSteps(int from, int to)
 {
     for (int i = from; i < to; i++) {
-        HeapFree(GetProcessHeap(), 0, steps[i].bytes);
+        if (steps[i].bytes != NULL)
+            HeapFree(GetProcessHeap(), 0, steps[i].bytes);
         byteCount -= steps[i].size;
         steps[i] = Step();
     }
@@ -145,6 +163,7 @@ void BeginTileStep(void)
     if (recording)
         EndTileStep();
     recording = true;
+    pendingBefore = CurrentFrame();
     pendingFailed = false;
     pendingSize = 0;
     memset(noted, 0, sizeof(noted));
@@ -223,36 +242,46 @@ int EndTileStep(void)
     recording = false;
     int tileCount = 0;
     size_t size = ChangedSize(&tileCount);
-    if (tileCount == 0 && !pendingFailed) {
+    GridFrame after = CurrentFrame();
+    bool resized = after.rows != pendingBefore.rows || after.columns != pendingBefore.columns;
+    if (tileCount == 0 && !resized && !pendingFailed) {
         ForgetPending();
         return 0;
     }
-    unsigned char* bytes = !pendingFailed && size <= HistoryMaxBytes ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, size)
-                                                                     : NULL;
-    if (bytes == NULL) {
+    unsigned char* bytes = !pendingFailed && size > 0 && size <= HistoryMaxBytes
+                               ? (unsigned char*)HeapAlloc(GetProcessHeap(), 0, size)
+                               : NULL;
+    if (pendingFailed || size > HistoryMaxBytes || (size > 0 && bytes == NULL)) {
         ForgetPending();
         ClearTileHistory();
         return -1;
     }
-    WriteChanged(bytes);
+    if (bytes != NULL)
+        WriteChanged(bytes);
     ForgetPending();
 
-    // A new change ends what could be done again; the oldest steps make room.
+    // A new change ends what could be done again. The newest steps are kept whatever their size;
+    // only those beyond them go for the byte bound, the oldest first.
     FreeSteps(undoCount, stepCount);
     stepCount = undoCount;
-    while (stepCount > 0 && (stepCount == HistoryMaxSteps || byteCount + size > HistoryMaxBytes))
+    while (stepCount > 0 &&
+           (stepCount >= HistoryMaxSteps || (stepCount >= HistoryMinSteps && byteCount + size > HistoryMaxBytes)))
         DropOldestStep();
-    steps[stepCount].bytes = bytes;
-    steps[stepCount].size = size;
-    steps[stepCount].tileCount = tileCount;
+    Step* step = &steps[stepCount];
+    step->bytes = bytes;
+    step->size = size;
+    step->tileCount = tileCount;
+    step->before = pendingBefore;
+    step->after = after;
     stepCount++;
     undoCount = stepCount;
     byteCount += size;
     return tileCount;
 }
 
-// Gives every tile of a step its state before or after it, and notes them as the last step.
-static int ApplyStep(const Step* step, bool after)
+// Gives every tile of a step, and the grid's size, their state before or after it, and notes
+// them as the last step.
+static void ApplyStep(const Step* step, bool after)
 {
     lastTileCount = 0;
     for (size_t at = 0; at < step->size;) {
@@ -264,7 +293,9 @@ static int ApplyStep(const Step* step, bool after)
         RestoreState(after ? afterState : before, TileAtIndex(index));
         lastTiles[lastTileCount++] = index;
     }
-    return lastTileCount;
+    lastFrame = after ? step->after : step->before;
+    AppSettings.rows = lastFrame.rows;
+    AppSettings.columns = lastFrame.columns;
 }
 
 int UndoTileStep(void)
@@ -272,9 +303,10 @@ int UndoTileStep(void)
     if (recording)
         EndTileStep();
     if (undoCount == 0)
-        return 0;
+        return -1;
     undoCount--;
-    return ApplyStep(&steps[undoCount], false);
+    ApplyStep(&steps[undoCount], false);
+    return 0;
 }
 
 int RedoTileStep(void)
@@ -282,9 +314,10 @@ int RedoTileStep(void)
     if (recording)
         EndTileStep();
     if (undoCount == stepCount)
-        return 0;
+        return -1;
     undoCount++;
-    return ApplyStep(&steps[undoCount - 1], true);
+    ApplyStep(&steps[undoCount - 1], true);
+    return 0;
 }
 
 bool TileOfLastStep(int index, int* row, int* column)
@@ -294,6 +327,12 @@ bool TileOfLastStep(int index, int* row, int* column)
     *row = lastTiles[index] / MaxColumns + 1;
     *column = lastTiles[index] % MaxColumns + 1;
     return true;
+}
+
+void SelectionOfLastStep(int* row, int* column)
+{
+    *row = lastFrame.selectedRow;
+    *column = lastFrame.selectedColumn;
 }
 
 void ClearTileHistory(void)

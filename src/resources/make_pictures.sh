@@ -133,10 +133,10 @@ body=13 step=14
 
 # heading TITLE - a section heading with a rule under it
 heading() {
-    y=$((y + 6))
+    y=$((y + 2))
     text "$key_x" "$y" "$bold" 13 "$accent" "$1"
-    rect "$key_x" $((y + 17)) $((611 - 2 * key_x)) 1 '#D5DAE2'
-    y=$((y + 20))
+    rect "$key_x" $((y + 16)) $((611 - 2 * key_x)) 1 '#D5DAE2'
+    y=$((y + 18))
 }
 
 # entry KEY LINE... - a key in bold, then its description, already wrapped to fit
@@ -163,7 +163,8 @@ help() {
         'Opens the tile menu (Space does the same):' \
         '•  empty tile: Select a Folder, or Enter a Path, URL, or Shortcut' \
         '•  filled tile: delete, rename, color, info, Run as Administrator (programs)' \
-        '•  always: grid size, Select Hotkey, Refresh, About, Help, Exit'
+        '•  always: grid size, Select Hotkey, Refresh, About, Help, Exit' \
+        '•  always: Restore Earlier Tiles - backups compared with now, restored'
     entry 'Drag and drop' 'Drop files or folders from the file manager onto empty tiles.'
     entry 'Shift or Ctrl + click' 'Left click only selects a tile; drag on to carry it, and let go over' \
         'another tile to swap the two. Right click shows the row and column.'

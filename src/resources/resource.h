@@ -12,6 +12,7 @@
 #define IDD_HOTKEY 155
 #define IDD_TARGET_ENTRY 156
 #define IDD_TILE_INFO 166
+#define IDD_EARLIER_TILES 167
 
 // Bitmaps
 #define IDB_HELP 164
@@ -28,6 +29,10 @@
 #define IDC_HEADING 1010
 #define IDC_HEADING_2 1011
 #define IDC_NAME_LINE_2 1012
+#define IDC_STATE_LIST 1013
+#define IDC_DIFFERENCE_LIST 1014
+#define IDC_RESTORE_MISSING 1015
+#define IDC_RESTORE_ALL 1016
 
 // Buttons of the grid-size dialog, apart from IDOK and IDCANCEL.
 #define IDC_GRID_OK 3

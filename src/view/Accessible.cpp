@@ -10,6 +10,7 @@
 #include "model/TileLabel.h"
 #include "shell/Com.h"
 #include "view/AccessibleEvents.h"
+#include "view/FindBar.h"
 #include "view/Scroll.h"
 
 // Declared here, so that no library's thunk can stand in for the identifiers.
@@ -32,7 +33,8 @@ static BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
 
 bool GridIsBusy(HWND window)
 {
-    if (!IsWindowEnabled(window))
+    // A tile carried holds the mouse: until it lands or is let go, nothing else may act.
+    if (!IsWindowEnabled(window) || GetCapture() == window)
         return true;
     // A menu does not disable its owner, and Return would go to the menu.
     DWORD thread = GetWindowThreadProcessId(window, NULL);
@@ -135,22 +137,52 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
     HWND Window() { return root->window; }
     bool Gone() { return Window() == NULL || !IsWindow(Window()); }
 
-    // The child a call names: CHILDID_SELF, or a tile with its row and column. Fails once the
-    // window is gone, and with E_INVALIDARG for anything that names no child of the grid in use.
+    // The find bar, while it is open, is the list's last child, after the tiles: the system's
+    // own object for its window, whose children are the field and the count.
+    HWND Bar() { return OpenFindBarWindow(Window()); }
+    long ChildCount() { return TileChildCount() + (Bar() != NULL ? 1 : 0); }
+    HRESULT BarObject(IDispatch** object)
+    {
+        HWND bar = Bar();
+        return bar != NULL ? AccessibleObjectFromWindow(bar, (DWORD)OBJID_CLIENT, IID_IDispatch, (void**)object) : E_FAIL;
+    }
+    bool SetBar(VARIANT* out)
+    {
+        IDispatch* bar = NULL;
+        if (FAILED(BarObject(&bar)) || bar == NULL)
+            return false;
+        out->vt = VT_DISPATCH;
+        out->pdispVal = bar;
+        return true;
+    }
+    bool BarHasKeyboard()
+    {
+        GUITHREADINFO foreground = {};
+        foreground.cbSize = sizeof(foreground);
+        HWND bar = Bar();
+        return bar != NULL && GetGUIThreadInfo(0, &foreground) &&
+               (foreground.hwndFocus == bar || IsChild(bar, foreground.hwndFocus));
+    }
+
+    // The child a call names: CHILDID_SELF, a tile with its row and column, or, where the call
+    // takes it, the find bar. Fails once the window is gone, and with E_INVALIDARG for anything
+    // else: the bar answers for itself through its own object.
     struct Child {
         long number = CHILDID_SELF;
         int row = 0;
         int column = 0;
-        bool IsTile() const { return number != CHILDID_SELF; }
+        bool bar = false;
+        bool IsTile() const { return number != CHILDID_SELF && !bar; }
     };
-    HRESULT Find(const VARIANT& child, Child* found)
+    HRESULT Find(const VARIANT& child, Child* found, bool barTaken = false)
     {
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
         long number = 0;
         if (ChildNumber(&child, &number) != 0)
             return E_INVALIDARG;
-        if (number != CHILDID_SELF && TileOfChildId(number, &found->row, &found->column) != 0)
+        found->bar = barTaken && number == TileChildCount() + 1 && Bar() != NULL;
+        if (number != CHILDID_SELF && !found->bar && TileOfChildId(number, &found->row, &found->column) != 0)
             return E_INVALIDARG;
         found->number = number;
         return S_OK;
@@ -220,7 +252,7 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
             return E_POINTER;
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
-        *count = TileChildCount();
+        *count = ChildCount();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override
@@ -229,9 +261,11 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
             return E_POINTER;
         *object = NULL;
         Child target;
-        HRESULT found = Find(child, &target);
+        HRESULT found = Find(child, &target, true);
         if (FAILED(found))
             return found;
+        if (target.bar)
+            return BarObject(object);
         // The tiles are simple children: the list answers for them.
         return target.IsTile() ? S_FALSE : E_INVALIDARG;
     }
@@ -358,7 +392,7 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
         if (!GridHasKeyboardFocus(Window()))
-            return S_FALSE;
+            return BarHasKeyboard() && SetBar(child) ? S_OK : S_FALSE;
         SetChild(child, SelectedChild());
         return S_OK;
     }
@@ -402,6 +436,10 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
         if (GridIsBusy(Window()))
             return E_FAIL;
         SelectAndShow(Window(), target.row, target.column);
+        // The keyboard within the window (from the find bar's field, say), never the activation
+        // taken from another window.
+        if ((flags & SELFLAG_TAKEFOCUS) && GetActiveWindow() == Window())
+            SetFocus(Window());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accLocation(long* left, long* top, long* width, long* height, VARIANT child) override
@@ -428,24 +466,26 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
             return E_POINTER;
         end->vt = VT_EMPTY;
         Child target;
-        HRESULT found = Find(start, &target);
+        HRESULT found = Find(start, &target, true);
         if (FAILED(found))
             return found;
         if (direction < NAVDIR_UP || direction > NAVDIR_LASTCHILD)
             return E_INVALIDARG;
         bool children = direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
-        // A tile has no children; the list's own neighbours are the window's to tell.
-        if (target.IsTile() && children)
+        // A tile has no children, the bar's are its object's to tell, and the list's own
+        // neighbours are the window's; from the bar the way goes only back to the last tile.
+        bool self = target.number == CHILDID_SELF;
+        if (!self && children)
             return E_INVALIDARG;
-        if (!target.IsTile() && !children)
+        if ((self && !children) || (target.bar && direction != NAVDIR_PREVIOUS))
             return S_FALSE;
         long count = TileChildCount();
         long from = target.number;
         long to = 0;
         switch (direction) {
         case NAVDIR_FIRSTCHILD: to = 1; break;
-        case NAVDIR_LASTCHILD:  to = count; break;
-        case NAVDIR_NEXT:       to = from < count ? from + 1 : 0; break;
+        case NAVDIR_LASTCHILD:  to = SetBar(end) ? -1 : count; break;
+        case NAVDIR_NEXT:       to = from < count ? from + 1 : SetBar(end) ? -1 : 0; break;
         case NAVDIR_PREVIOUS:   to = from - 1; break;
         case NAVDIR_RIGHT:      to = TileChildId(target.row, target.column + 1); break;
         case NAVDIR_LEFT:       to = TileChildId(target.row, target.column - 1); break;
@@ -453,7 +493,9 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
         case NAVDIR_UP:         to = TileChildId(target.row - 1, target.column); break;
         default:                break;
         }
-        if (to <= 0)
+        if (to < 0)
+            return S_OK;   // the bar, set above
+        if (to == 0)
             return S_FALSE;
         SetChild(end, to);
         return S_OK;
@@ -470,6 +512,10 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
         RECT client;
         if (!ScreenToClient(Window(), &point) || !GetClientRect(Window(), &client) || !PtInRect(&client, point))
             return S_FALSE;
+        // The bar covers the tiles under it.
+        HWND bar = Bar();
+        if (bar != NULL && ChildWindowFromPointEx(Window(), point, CWP_SKIPINVISIBLE) == bar && SetBar(child))
+            return S_OK;
         int row, column;
         SetChild(child, TileSquareAt(point.x, point.y, &row, &column) ? TileChildId(row, column) : CHILDID_SELF);
         return S_OK;
@@ -515,12 +561,14 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
             *fetched = 0;
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
-        ULONG count = (ULONG)TileChildCount();
+        ULONG count = (ULONG)ChildCount();
+        ULONG tiles = (ULONG)TileChildCount();
         ULONG given = 0;
         for (; given < wanted && cursor < count; given++) {
-            VARIANT number = {};
-            SetChild(&number, (long)++cursor);
-            children[given] = number;
+            VARIANT next = {};
+            if (++cursor <= tiles || !SetBar(&next))
+                SetChild(&next, (long)cursor);
+            children[given] = next;
         }
         if (fetched != NULL)
             *fetched = given;
@@ -530,7 +578,7 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
     {
         if (Gone())
             return CO_E_OBJNOTCONNECTED;
-        ULONG count = (ULONG)TileChildCount();
+        ULONG count = (ULONG)ChildCount();
         ULONG left = cursor < count ? count - cursor : 0;
         cursor = skipped <= left ? cursor + skipped : count;
         return skipped <= left ? S_OK : S_FALSE;

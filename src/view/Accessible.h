@@ -17,8 +17,8 @@ LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 void OnTileAccessibleAction(HWND window, WPARAM child);
 
 // True while no tile may be acted on, as neither the keyboard nor the mouse could reach the
-// grid: the window disabled, a menu open, the window being moved or sized, or a dialog or box
-// of this thread shown, whatever its owner.
+// grid: the window disabled, a menu open, the window being moved or sized, a tile carried (the
+// window holds the mouse), or a dialog or box of this thread shown, whatever its owner.
 bool GridIsBusy(HWND window);
 
 // Cuts the accessible list off from its window, which is gone (WM_NCDESTROY, the last of its

@@ -18,6 +18,8 @@ enum {
 };
 
 static const wchar_t FindBarClassName[] = L"VantrelFindBar";
+// The bar's name for screen readers, which list it after the tiles.
+static const wchar_t FindBarName[] = L"Find bar";
 static const wchar_t StateProperty[] = L"Vantrel.FindBar";
 // The label before the field; screen readers take it as the field's name.
 static const wchar_t FieldLabel[] = L"Find a tile";
@@ -132,6 +134,12 @@ HWND FindBarCount(HWND window)
 {
     FindBarState* state = BarState(window);
     return state != NULL ? state->count : NULL;
+}
+
+HWND OpenFindBarWindow(HWND window)
+{
+    FindBarState* state = BarState(window);
+    return state != NULL && state->open ? state->bar : NULL;
 }
 
 bool FindBarIsOpen(HWND window)
@@ -437,7 +445,7 @@ static FindBarState* MakeBar(HWND window)
     if (state == NULL)
         return NULL;
     state->window = window;
-    state->bar = CreateWindowExW(0, FindBarClassName, NULL, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, window,
+    state->bar = CreateWindowExW(0, FindBarClassName, FindBarName, WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, window,
                                  (HMENU)(INT_PTR)FindBarControlId, instance, NULL);
     if (state->bar == NULL) {
         HeapFree(GetProcessHeap(), 0, state);
@@ -452,12 +460,16 @@ static FindBarState* MakeBar(HWND window)
     return state;
 }
 
+// Puts the bar on the bottom edge and has it drawn whole: bits copied from where it stood would
+// bring along whatever the window's new size left there (pieces of a scroll bar, black gaps).
 static void PlaceBar(FindBarState* state)
 {
     RECT client;
-    if (GetClientRect(state->window, &client))
-        SetWindowPos(state->bar, HWND_TOP, 0, client.bottom - state->height, client.right, state->height,
-                     SWP_NOACTIVATE);
+    if (!GetClientRect(state->window, &client))
+        return;
+    SetWindowPos(state->bar, HWND_TOP, 0, client.bottom - state->height, client.right, state->height,
+                 SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    RedrawWindow(state->bar, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void OpenFindBar(HWND window)

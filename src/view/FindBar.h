@@ -50,6 +50,9 @@ LRESULT OnActivate(HWND window, WPARAM wParam, LPARAM lParam);
 // open with a text in it, or NULL while nothing is dimmed.
 const unsigned char* FindBarMatches(HWND window);
 
+// The bar's own window while it is open, else NULL: screen readers find it after the tiles.
+HWND OpenFindBarWindow(HWND window);
+
 // The bar's field and its count, NULL while the window has no bar. For tests.
 HWND FindBarField(HWND window);
 HWND FindBarCount(HWND window);

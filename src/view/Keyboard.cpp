@@ -191,11 +191,6 @@ static bool KeyHeld(int virtualKey)
 
 void OnKeyDown(HWND window, WPARAM virtualKey)
 {
-    // The capture's loss ends the carrying of a tile, which changes nothing.
-    if (virtualKey == VK_ESCAPE && GetCapture() == window) {
-        ReleaseCapture();
-        return;
-    }
     KeyAction action = KeyActionFor((int)virtualKey, KeyHeld(VK_SHIFT), KeyHeld(VK_CONTROL));
     switch (action.kind) {
     case KeyClick:          ClickSelectedTile(window, action.message); break;

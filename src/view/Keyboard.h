@@ -43,8 +43,7 @@ int FindTileByLetter(wchar_t ch);
 // Flashes the window once: nothing was found, nothing is there to take back.
 void FlashWindowOnce(void);
 
-// WM_KEYDOWN and WM_CHAR. Esc lets go of the mouse the window holds (a tile being carried).
-// Every character but carriage return goes to the letter search, except Ctrl+F's, which opens
-// the find bar.
+// WM_KEYDOWN and WM_CHAR. Every character but carriage return goes to the letter search,
+// except Ctrl+F's, which opens the find bar.
 void OnKeyDown(HWND window, WPARAM virtualKey);
 void OnChar(HWND window, WPARAM character);

@@ -264,6 +264,7 @@ static RECT TileInk(HDC dc, const RECT* r, const Tile* tile, PaintShared* shared
 // copied into a small bitmap of known layout, its pixels are halved there and it is copied back.
 // A blend through the graphics engine (GdiAlphaBlend) cost several times as much here.
 struct Dimmer {
+    bool tried;   // made once per frame: a failure is not tried again for every tile
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ original;
@@ -272,7 +273,8 @@ struct Dimmer {
 
 static void DimTile(HDC dc, const RECT* r, Dimmer* dimmer)
 {
-    if (dimmer->dc == NULL) {
+    if (!dimmer->tried) {
+        dimmer->tried = true;
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
         info.bmiHeader.biWidth = TileSize;
@@ -283,6 +285,16 @@ static void DimTile(HDC dc, const RECT* r, Dimmer* dimmer)
         void* bits = NULL;
         dimmer->dc = CreateCompatibleDC(dc);
         dimmer->bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        if (dimmer->dc == NULL || dimmer->bitmap == NULL) {
+            // Short of memory: the tiles stay undimmed, and nothing made is kept.
+            if (dimmer->bitmap != NULL)
+                DeleteObject(dimmer->bitmap);
+            if (dimmer->dc != NULL)
+                DeleteDC(dimmer->dc);
+            dimmer->dc = NULL;
+            dimmer->bitmap = NULL;
+            return;
+        }
         dimmer->pixels = (DWORD*)bits;
         dimmer->original = SelectObject(dimmer->dc, dimmer->bitmap);
     }

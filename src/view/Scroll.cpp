@@ -2,6 +2,7 @@
 
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "view/AccessibleEvents.h"
 
 int ScrollRangeMax(int contentExtent, int clientExtent, int margin, int tileGap)
 {
@@ -104,6 +105,38 @@ void UpdateScrollRanges(void)
     RECT client = {};
     GetClientRect(MainWindow, &client);
     SendMessageW(MainWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right - client.left, client.bottom - client.top));
+}
+
+// Tiles beyond every grid shown so far in this run have never had their icons looked up.
+static void RaiseHighWater(void)
+{
+    if (AppSettings.rowsHighWater < AppSettings.rows) {
+        AppSettings.rowsHighWater = AppSettings.rows;
+        AppSettings.iconRefreshMode = 2;
+    }
+    if (AppSettings.columnsHighWater < AppSettings.columns) {
+        AppSettings.columnsHighWater = AppSettings.columns;
+        AppSettings.iconRefreshMode = 2;
+    }
+}
+
+void ShowGridSize(void)
+{
+    int rows = AppSettings.rows;
+    int columns = AppSettings.columns;
+    int row = AppSettings.selectedRow;
+    int column = AppSettings.selectedColumn;
+    if (row != 0 && column != 0 && (row > rows || column > columns)) {
+        MoveSelection(row < rows ? row : rows, column < columns ? column : columns);
+        AnnounceSelection();
+        ScrollRowIntoView(AppSettings.selectedRow);
+        ScrollColumnIntoView(AppSettings.selectedColumn);
+    }
+    RaiseHighWater();
+    RecomputeContentSize();
+    UpdateScrollRanges();
+    InvalidateRect(MainWindow, NULL, TRUE);
+    AnnounceGridReordered();
 }
 
 void OnScroll(HWND window, int bar, WPARAM wParam)

@@ -26,6 +26,12 @@ void OnSize(HWND window, LPARAM lParam);
 // changes of the grid size.
 void UpdateScrollRanges(void);
 
+// The grid size in AppSettings changed (the grid-size dialog, or a step taken back or done
+// again): a selection left outside comes in to the nearest tile and is shown, tiles the run has
+// never shown get their icons looked up, and the content size, the scroll ranges, the picture
+// and screen readers follow.
+void ShowGridSize(void);
+
 // WM_HSCROLL (bar SB_HORZ) and WM_VSCROLL (SB_VERT).
 void OnScroll(HWND window, int bar, WPARAM wParam);
 

@@ -7,6 +7,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
+#include "view/Accessible.h"
 
 enum { TipTextCapacity = 2 * TileTextCapacity + 2, TipWidth = 600, PointerHeight = 20 };
 
@@ -21,6 +22,9 @@ struct TileTipState {
 };
 
 static const wchar_t TipProperty[] = L"Vantrel.TileTip";
+// A first start shows a dark empty grid: the first thing to learn is how to fill a tile.
+static const wchar_t EmptyGridTip[] = L"Click to choose a program or file for this tile, or drop files on it.\r\n"
+                                      L"Right-click for \"Enter a Path, URL, or Shortcut\" and everything else.";
 
 // The window's tip state, made on first use when asked to; NULL without one.
 static TileTipState* TipState(HWND window, bool make)
@@ -39,9 +43,14 @@ static TileTipState* TipState(HWND window, bool make)
 void TileTipText(int row, int column, wchar_t* out, size_t capacity)
 {
     const Tile* tile = TileAt(row, column);
-    out[0] = L'\0';
-    if (!tile->filled || capacity == 0)
+    if (capacity == 0)
         return;
+    out[0] = L'\0';
+    if (!tile->filled) {
+        if (!AnyTileFilled())
+            wcsncpy_s(out, capacity, EmptyGridTip, _TRUNCATE);
+        return;
+    }
     size_t length = (size_t)TileWholeName(tile->name, out, capacity);
     _snwprintf_s(out + length, capacity - length, _TRUNCATE, L"\r\n%ls", tile->path);
 }
@@ -123,11 +132,22 @@ static void ShowTip(TileTipState* state, POINT pointer)
         MoveTip(state->tip, place);
 }
 
-// The filled tile whose square (not the gap beside it) holds the client point; false for
+// The tile whose square (not the gap beside it) holds the client point and has a tip; false for
 // none.
-static bool FilledTileAt(LPARAM point, int* row, int* column)
+static bool TileWithTipAt(LPARAM point, int* row, int* column)
 {
-    return TileSquareAt(GET_X_LPARAM(point), GET_Y_LPARAM(point), row, column) && TileAt(*row, *column)->filled;
+    return TileSquareAt(GET_X_LPARAM(point), GET_Y_LPARAM(point), row, column) &&
+           (TileAt(*row, *column)->filled || !AnyTileFilled());
+}
+
+// Forgets the hover the pointer is resting towards; the next move arms it again.
+static void CancelPendingTip(HWND window, TileTipState* state)
+{
+    if (!state->hoverArmed)
+        return;
+    TRACKMOUSEEVENT track = { sizeof(track), TME_CANCEL | TME_HOVER, window, 0 };
+    TrackMouseEvent(&track);
+    state->hoverArmed = false;
 }
 
 void TrackTileTip(HWND window, LPARAM point)
@@ -136,7 +156,7 @@ void TrackTileTip(HWND window, LPARAM point)
     if (state == NULL)
         return;
     int row = 0, column = 0;
-    if (state->row != 0 && (!FilledTileAt(point, &row, &column) || row != state->row || column != state->column))
+    if (state->row != 0 && (!TileWithTipAt(point, &row, &column) || row != state->row || column != state->column))
         HideTip(state);
     if (!state->hoverArmed) {
         TRACKMOUSEEVENT track = { sizeof(track), TME_HOVER | TME_LEAVE, window, HOVER_DEFAULT };
@@ -150,11 +170,11 @@ void OnMouseHover(HWND window, LPARAM point)
     if (state == NULL)
         return;
     state->hoverArmed = false;   // a hover ends the tracking; the next move arms it again
-    // While the window holds the mouse a tile is being carried: its picture says enough.
-    if (GetCapture() == window)
-        return;
+    // A topmost tip must never cover a menu, a dialog or another program; a carried tile's
+    // picture says enough.
     int row = 0, column = 0;
-    if (!FilledTileAt(point, &row, &column)) {
+    if (GetForegroundWindow() != window || GridIsBusy(window) ||
+        !TileWithTipAt(point, &row, &column)) {
         HideTip(state);
         return;
     }
@@ -184,9 +204,18 @@ void HideTileTipOn(HWND window, UINT message, WPARAM wParam)
         if (LOWORD(wParam) != WA_INACTIVE)
             return;
         break;
+    case WM_ENABLE:
+        if (wParam)
+            return;
+        break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_ENTERMENULOOP:
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
     case WM_HSCROLL:
@@ -198,10 +227,12 @@ void HideTileTipOn(HWND window, UINT message, WPARAM wParam)
     default:
         return;
     }
-    // A topmost tip left behind would stay over the program in front.
+    // A topmost tip left behind, or one still to come, would stay over the program in front.
     TileTipState* state = TipState(window, false);
-    if (state != NULL)
-        HideTip(state);
+    if (state == NULL)
+        return;
+    HideTip(state);
+    CancelPendingTip(window, state);
 }
 
 void ReleaseTileTip(HWND window)

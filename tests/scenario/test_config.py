@@ -1,5 +1,6 @@
 """The configuration file and its backups, with the real Vantrel.exe."""
 import os
+import re
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
@@ -108,18 +109,9 @@ class ConfigTest(ScenarioTest):
 
     def test_another_format_version_is_replaced_before_the_window_opens(self):
         self.s.write_config(['//#v0004 DO NOT CHANGE THIS LINE', '-10,0,859,646,0,0,65,1,9,9,1,2'] + EXAMPLE_TILES)
-        process = self.s.start()
-        texts = []
-        for expected in ('GetWindowRect()  -', 'GetScrollInfo(hwnd, SB_HORZ) - ', 'GetScrollInfo(hwnd,SB_VERT)  -'):
-            box = self.s.wait_boxes(1)[0]
-            self.assertEqual(box['caption'], 'Vantrel Error')
-            self.assertTrue(box['text'].startswith(expected + '\n\n  failed with error '), box['text'])
-            self.assertIsNone(self.s.window())
-            texts.append(box['text'])
-            self.s.press_ok()
-            self.s.wait_for(lambda: (lambda boxes: not boxes or boxes[0]['text'] != box['text'])(self.s.boxes()),
-                            10, 'the box to close')
-        window = self.s.wait_window()
+        process, window = self.s.start_and_wait()
+        self.assertEqual(self.s.boxes(), [], 'the rewrite before the window shows no box')
+        self.assertTrue(os.path.exists(self.s.config_path + '.v0004'))
         self.assertEqual(self.s.close(process), 0)
         lines = self.s.config_lines()
         self.assertEqual(lines[0], HEADER)
@@ -158,6 +150,53 @@ class ConfigTest(ScenarioTest):
         self.assertIsNone(self.s.window())
         self.assertEqual(self.s.config_bytes(), big_endian)
         self.assertEqual(self.s.backups(), [])
+
+    def test_deleted_tiles_come_back_from_an_earlier_state_and_go_again_with_ctrl_z(self):
+        tiles = [rf'1,{column},0,3289650,C:\Data\t{column}.txt,T{column}' for column in range(1, 6)]
+        self.s.write_config([HEADER, '0,0,640,520,0,0,90,1,6,8,1,1'] + tiles)
+        process, _ = self.s.start_and_wait()
+        self.assertEqual(self.s.close(process), 0)   # a closed state with the five tiles
+
+        process, window = self.s.start_and_wait()
+        for column in (2, 3, 4):
+            self.s.click(*self.s.tile_centre(window, 1, column), button=3)
+            self.s.wait_window(class_name='#32768')
+            self.s.key('Down', 'Return')
+            self.s.wait_boxes(1)
+            self.s.key('y')
+            self.s.wait_for(lambda: len(self.s.config_lines()) == 8 - column, 15, 'the tile gone from the file')
+        self.assertEqual(self.s.close(process), 0)
+
+        process, window = self.s.start_and_wait()
+        # From the keyboard: the menu of tile (1, 1), its eighth item.
+        self.s.key('Home', 'space')
+        self.s.wait_window(class_name='#32768')
+        self.s.key(*['Down'] * 8, 'Return')
+        self.s.wait_window(class_name='#32770', condition=lambda w: w['visible'] and w['title'] == 'Earlier Tiles')
+        states = self.s.lists('Earlier Tiles')[0]
+        self.assertEqual(states['selected'], 0)
+        line = re.compile(r'^(Sun|Mon|Tue|Wed|Thu|Fri|Sat) \d{1,2} [A-Z][a-z]{2} \d\d:\d\d - closed - ')
+        self.assertTrue(all(line.match(item) for item in states['items']), states['items'])
+        self.assertEqual([item.split(' - ', 2)[2] for item in states['items']],
+                         ['2 tiles - same as now', '5 tiles - 3 missing now'])
+        self.s.key('Down')
+        self.s.wait_for(lambda: len(self.s.lists('Earlier Tiles')[1]['items']) == 3, 15, 'the differences listed')
+        self.assertEqual(self.s.lists('Earlier Tiles')[1]['items'],
+                         [f'Row 1, column {column}: T{column} - missing now' for column in (2, 3, 4)])
+        self.s.key('Tab', 'Tab', 'space')   # Restore Missing Tiles
+        self.s.wait_for(lambda: self.s.config_lines()[2:] == tiles, 15, 'the three tiles back in the file')
+        self.assertIsNone(self.s.window('#32770'))
+
+        self.s.key('ctrl+z')
+        self.s.wait_for(lambda: len(self.s.config_lines()) == 4, 15, 'the restore taken back')
+        for column, empty in ((1, False), (2, True), (3, True), (4, True), (5, False)):
+            x, y = self.s.tile_centre(window, 1, column)   # inside the selection's frame
+            grey = (lambda: self.s.screenshot().count(x - 40, y - 40, x + 40, y + 40, GREY) == 80 * 80)
+            self.s.wait_for(lambda: grey() == empty, 15, f'tile (1, {column}) {"empty" if empty else "filled"} on screen')
+        self.assertEqual(self.s.close(process), 0)
+        process, _ = self.s.start_and_wait()
+        self.assertEqual(self.s.close(process), 0)
+        self.assertEqual(self.s.config_lines()[2:], [tiles[0], tiles[4]])
 
 
 if __name__ == '__main__':

@@ -42,6 +42,12 @@ class FindTest(ScenarioTest):
         self.s.wait_for(lambda: self.frame_on(window, 2, 5), 15, 'the frame on the budget tile')
         self.s.wait_for(lambda: self.notes_colour(window) not in (BLUE, WHITE), 15, 'the notes tile dimmed')
         self.s.screenshot('find-budget')
+
+        # A screen reader in another process finds the bar after the 48 tiles, with its label,
+        # field and count.
+        code, walk = self.s.probe('children')
+        self.assertEqual((walk['count'], walk['inorder'], walk['objects'], walk['object'], walk['parts']),
+                         ('49', '1', '1', 'Find bar', '3'))
         self.s.key('Escape')
         self.s.wait_for(lambda: self.notes_colour(window) == BLUE, 15, 'the normal picture')
         self.assertTrue(self.frame_on(window, 2, 5), 'Esc leaves the selection on the match')

@@ -4,6 +4,7 @@
 //     probe foreground          the foreground window
 //     probe boxes               every message box on screen, with caption and text
 //     probe press-ok            presses OK on every message box
+//     probe lists               every dialog's list boxes: the selected line and every line
 //     probe close [class]       posts WM_CLOSE to the window of that class
 //     probe minimize [class]    minimises it
 //     probe cover               opens a plain window that takes the foreground, until killed
@@ -11,8 +12,9 @@
 //     probe accessible CHILD    what a screen reader in another process reads of Vantrel's
 //                               grid: the child count, and the name, value and state of a tile
 //     probe children            the grid's children as a screen reader walks them
-//                               (AccessibleChildren): how many, whether numbered 1, 2, ... in
-//                               order, and how long the walk took in milliseconds
+//                               (AccessibleChildren): how many, whether the tiles come numbered
+//                               1, 2, ... in order, how long the walk took in milliseconds, and
+//                               the last child when it is an object of its own (the find bar)
 //     probe hold-hotkey         holds Ctrl+Alt+Z for itself, until killed
 //     probe hold-file PATH [rw] holds a file open for writing, sharing nothing (or, with rw, for
 //                               reading, letting others read and write it but not rename or
@@ -99,6 +101,28 @@ static BOOL CALLBACK PrintBox(HWND window, LPARAM pressOk)
     return TRUE;
 }
 
+static BOOL CALLBACK PrintLists(HWND window, LPARAM)
+{
+    wchar_t text[1024];
+    if (!IsWindowVisible(window) || !GetClassNameW(window, text, 64) || wcscmp(text, L"#32770") != 0)
+        return TRUE;
+    printf("dialog\n");
+    GetWindowTextW(window, text, 1024);
+    PrintText("caption", text);
+    for (HWND list = FindWindowExW(window, NULL, L"ListBox", NULL); list != NULL;
+         list = FindWindowExW(window, list, L"ListBox", NULL)) {
+        printf("list\nselected=%d\n", (int)SendMessageW(list, LB_GETCURSEL, 0, 0));
+        int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; i++) {
+            text[0] = L'\0';
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < 1024)
+                SendMessageW(list, LB_GETTEXT, i, (LPARAM)text);
+            PrintText("item", text);
+        }
+    }
+    return TRUE;
+}
+
 static LRESULT CALLBACK CoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_DESTROY) {
@@ -129,17 +153,35 @@ static int Cover(void)
 
 static int Serve(void);
 
+static const IID AccessibleId = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
+
 // Vantrel's grid through oleacc from this process, as a screen reader asks for it: the object
 // crosses the process. NULL when there is no window or no object.
 static IAccessible* OpenGrid(void)
 {
-    static const IID accessibleId = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
     HWND window = FindWindowW(L"Vantrel", NULL);
     IAccessible* list = NULL;
     CoInitialize(NULL);
-    if (window == NULL || FAILED(AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, accessibleId, (void**)&list)))
+    if (window == NULL || FAILED(AccessibleObjectFromWindow(window, (DWORD)OBJID_CLIENT, AccessibleId, (void**)&list)))
         return NULL;
     return list;
+}
+
+// A child that is an object of its own (the find bar): its name and how many parts it has.
+static void PrintObject(IDispatch* child)
+{
+    IAccessible* object = NULL;
+    VARIANT self = {};
+    self.vt = VT_I4;
+    BSTR name = NULL;
+    long parts = -1;
+    if (SUCCEEDED(child->QueryInterface(AccessibleId, (void**)&object)) && object->get_accName(self, &name) == S_OK)
+        PrintText("object", name);
+    if (object != NULL && object->get_accChildCount(&parts) == S_OK)
+        printf("parts=%ld\n", parts);
+    SysFreeString(name);
+    if (object != NULL)
+        object->Release();
 }
 
 static int ListAccessibleChildren(void)
@@ -157,10 +199,16 @@ static int ListAccessibleChildren(void)
     HRESULT result = AccessibleChildren(list, 0, count, children, &fetched);
     QueryPerformanceCounter(&end);
     int inOrder = fetched == count;
-    for (long i = 0; i < fetched; i++)
-        inOrder = inOrder && children[i].vt == VT_I4 && children[i].lVal == i + 1;
-    printf("count=%ld\nfetched=%ld\nresult=0x%08lX\ninorder=%d\n", count, fetched, (unsigned long)result, inOrder);
+    int objects = 0;
+    for (long i = 0; i < fetched; i++) {
+        objects += children[i].vt == VT_DISPATCH;
+        inOrder = inOrder && (children[i].vt == VT_DISPATCH || (children[i].vt == VT_I4 && children[i].lVal == i + 1));
+    }
+    printf("count=%ld\nfetched=%ld\nresult=0x%08lX\ninorder=%d\nobjects=%d\n", count, fetched, (unsigned long)result,
+           inOrder, objects);
     printf("ms=%.1f\n", (double)(end.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart);
+    if (objects > 0 && children[fetched - 1].vt == VT_DISPATCH)
+        PrintObject(children[fetched - 1].pdispVal);
     for (long i = 0; i < fetched; i++)
         VariantClear(&children[i]);
     free(children);
@@ -220,6 +268,10 @@ static int RunCommand(int argc, wchar_t** argv)
     }
     if (wcscmp(command, L"boxes") == 0 || wcscmp(command, L"press-ok") == 0) {
         EnumWindows(PrintBox, wcscmp(command, L"press-ok") == 0);
+        return 0;
+    }
+    if (wcscmp(command, L"lists") == 0) {
+        EnumWindows(PrintLists, 0);
         return 0;
     }
     if (wcscmp(command, L"cover") == 0)

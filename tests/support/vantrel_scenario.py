@@ -175,6 +175,21 @@ class Session:
                 boxes[-1][key] = value.replace('\\n', '\n')
         return [box for box in boxes if box.get('text')]   # not those still being built
 
+    def lists(self, caption):
+        """The list boxes of the dialog with that caption: each {'selected': index, 'items': [...]}."""
+        lists, mine = [], False
+        for line in self.ask('lists')[1]:
+            key, _, value = line.partition('=')
+            if key == 'caption':
+                mine = value == caption
+            elif mine and key == 'list':
+                lists.append({'selected': -1, 'items': []})
+            elif mine and key == 'selected' and lists:
+                lists[-1]['selected'] = int(value)
+            elif mine and key == 'item' and lists:
+                lists[-1]['items'].append(value.replace('\\n', '\n'))
+        return lists
+
     def press_ok(self):
         self.probe('press-ok')
 

@@ -529,6 +529,41 @@ TEST_F(TileTipTest, TheWholeNameAndTargetOfAFilledTileOnly)
     EXPECT_EQ(RestOn(10 + 102, 30), L"<no tip>") << "the gap beside a filled tile";
     wcscpy_s(TileAt(2, 3)->name, L"Beta        Version");
     EXPECT_EQ(RestOn(10 + 2 * 103 + 50, 10 + 103 + 20), L"Beta Version\r\nC:\\nowhere\\b.txt") << "the name as it is now";
+    // With no tile filled, an empty tile tells how to fill it.
+    ClearTile(TileAt(1, 1));
+    ClearTile(TileAt(2, 3));
+    EXPECT_TRUE(StartsWith(RestOn(60, 30), L"Click to choose a program or file for this tile, or drop files on it."));
+}
+
+TEST_F(TileTipTest, ATipStillToComeIsForgottenOnAPressAMenuOrAnotherWindow)
+{
+    HWND other = CreateWindowExW(0, L"STATIC", L"Other", WS_OVERLAPPEDWINDOW, 600, 500, 300, 200, NULL, NULL, NULL, NULL);
+    bool shown = false;
+    auto waitPastTheHover = [&] {
+        PumpUntil([] { return false; }, 900);   // twice the hover time
+        shown = shown || IsWindowVisible(TileTipWindow(MainWindow));
+    };
+    ModalDriver menus;
+    menus.onMenu = [&](const ModalDriver::Menu&) { waitPastTheHover(); return 0u; };
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        { "a press", [] { SendMessageW(MainWindow, WM_MBUTTONDOWN, 0, MAKELPARAM(60, 30)); } },
+        { "another window in front", [&] { ShowWindow(other, SW_SHOW); SetForegroundWindow(other); } },
+        { "a menu", [] { SendMessageW(MainWindow, WM_RBUTTONDOWN, 0, MAKELPARAM(60, 30)); } },
+    };
+    for (const auto& ending : endings) {
+        ShowWindow(other, SW_HIDE);
+        SetForegroundWindow(MainWindow);
+        // The pointer set down on the tile: its tip is due after the hover time.
+        POINT point = { 60 + 2 * (int)(&ending - endings), 30 };
+        ClientToScreen(MainWindow, &point);
+        SetCursorPos(point.x, point.y);
+        PumpMessages();
+        shown = false;
+        ending.second();
+        waitPastTheHover();
+        EXPECT_FALSE(shown) << ending.first;
+    }
+    DestroyWindow(other);
 }
 
 TEST_F(TileTipTest, StaysOnTheScreenNearItsRightAndBottomEdges)

@@ -9,6 +9,8 @@
 #include "commands/ContextMenu.h"
 #include "config/ConfigFile.h"
 #include "model/TileGrid.h"
+#include "resources/resource.h"
+#include "view/FindBar.h"
 #include "view/Paint.h"
 
 class ArrangeTest : public ::testing::Test {
@@ -23,7 +25,8 @@ protected:
     }
     void TearDown() override { DestroyTestMainWindow(); }
 
-    // The tiles the saved file holds, "row,column,name" each, and its selection, "row,column".
+    // The tiles the saved file holds, "row,column,name" each, its selection, "row,column", and a
+    // grid size other than 6 x 8.
     std::string Saved() const
     {
         std::string bytes = ReadFileBytes(folder.Join(L"Morrowtide\\Vantrel.cfg"));
@@ -36,7 +39,10 @@ protected:
         if (lines.size() < 2)
             return "<no file>";
         size_t selection = lines[1].rfind(',', lines[1].rfind(',') - 1);
+        size_t grid = lines[1].rfind(',', lines[1].rfind(',', selection - 1) - 1);
         result = "selected " + lines[1].substr(selection + 1);
+        if (lines[1].substr(grid + 1, selection - grid - 1) != "6,8")
+            result += " in " + lines[1].substr(grid + 1, selection - grid - 1);
         for (size_t i = 2; i < lines.size(); i++) {
             size_t kind = lines[i].find(',', lines[i].find(',') + 1);
             result += "; " + lines[i].substr(0, kind) + lines[i].substr(lines[i].rfind(','));
@@ -149,8 +155,8 @@ TEST_F(ArrangeTest, CtrlZTakesChangesBackAndCtrlYDoesThemAgain)
     EXPECT_EQ(Saved(), undone[2]);
     EXPECT_EQ(TileAt(1, 1)->iconIndex, 0) << "its icon is looked up again";
 
-    Character(25);
-    EXPECT_EQ(Saved(), "selected 1,1; 1,2,Alpha; 2,4,Charlie");
+    Character(25);   // done again, the moved tile is selected where it landed
+    EXPECT_EQ(Saved(), "selected 1,2; 1,2,Alpha; 2,4,Charlie");
     BYTE keys[256];
     GetKeyboardState(keys);
     keys[VK_SHIFT] = 0x80;
@@ -158,7 +164,7 @@ TEST_F(ArrangeTest, CtrlZTakesChangesBackAndCtrlYDoesThemAgain)
     Character(26);   // Ctrl+Shift+Z does it again too
     keys[VK_SHIFT] = 0;
     SetKeyboardState(keys);
-    EXPECT_EQ(Saved(), "selected 2,4; 1,2,Alpha; 5,5,Charlie");
+    EXPECT_EQ(Saved(), "selected 5,5; 1,2,Alpha; 5,5,Charlie");
     // A new change ends what could be done again; other characters keep the letter search.
     MoveSelection(1, 2);
     AltKey(VK_DOWN);
@@ -166,4 +172,65 @@ TEST_F(ArrangeTest, CtrlZTakesChangesBackAndCtrlYDoesThemAgain)
     EXPECT_EQ(Saved(), "selected 2,2; 2,2,Alpha; 5,5,Charlie");
     Character(L'c');
     EXPECT_EQ(AppSettings.selectedRow * 10 + AppSettings.selectedColumn, 55);
+}
+
+TEST_F(ArrangeTest, WhileATileIsCarriedOnlyEscActsAndALostActivationCallsItOff)
+{
+    AppSettings.rows = 10;   // a tile under the find bar
+    MessageBoxCatcher boxes;
+    const LPARAM overBar = MAKELPARAM(400, 690);
+    const struct { const char* what; std::function<void()> act; bool carried, lands; } cases[] = {
+        { "Ctrl+Z", [&] { Character(26); }, true, true },
+        { "Ctrl+F", [&] { Character(6); }, true, true },
+        { "Return", [&] { SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1); Character(L'\r'); }, true, true },
+        { "Alt+Right", [&] { AltKey(VK_RIGHT); }, true, true },
+        { "Esc", [&] { SendMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1); }, false, false },
+        // Another program in front while the button is held: the window keeps the mouse.
+        { "deactivated", [&] { SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, 0); }, false, false },
+        { "a release over the find bar", [&] { OpenFindBar(window); }, true, false },
+    };
+    for (const auto& c : cases) {
+        LPARAM to = c.carried && !c.lands ? overBar : At(2, 3);
+        FillTile(TileAt(1, 1), L"C:\\a.exe", L"Alpha", TileKind::Program);
+        FillTile(TileAt(2, 4), L"C:\\c.txt", L"Charlie", TileKind::PlainFile);
+        FillTile(TileAt(7, 4), L"C:\\d.txt", L"Delta", TileKind::PlainFile);
+        ClearTile(TileAt(2, 3));
+        MoveSelection(2, 4);
+        AltKey(VK_LEFT);   // Charlie to (2, 3): a step that Ctrl+Z would take back
+        std::string before = Saved();
+        SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, At(1, 1));
+        SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, to);
+        c.act();
+        EXPECT_EQ(Saved() + (FindBarIsOpen(window) ? " +bar" : ""), before + (to == overBar ? " +bar" : "")) << c.what;
+        EXPECT_EQ(TileIsCarried(), c.carried) << c.what;
+        SendMessageW(window, WM_LBUTTONUP, MK_CONTROL, to);
+        EXPECT_EQ(Saved(), c.lands ? "selected 2,3 in 10,8; 1,1,Charlie; 2,3,Alpha; 7,4,Delta" : before) << c.what;
+        CloseFindBar(window);
+    }
+    EXPECT_TRUE(boxes.boxes.empty()) << "nothing ran";
+}
+
+TEST_F(ArrangeTest, ANewGridSizeIsAStepTakenBackAndDoneAgain)
+{
+    MoveSelection(2, 4);
+    AltKey(VK_DOWN);   // Charlie to (3, 4)
+    ModalDriver driver;
+    driver.onDialog = [](HWND dialog) {
+        SetDlgItemTextW(dialog, IDC_FIELD_1, L"2");
+        PressButton(dialog, IDC_GRID_OK);
+    };
+    CarryOutCommand(window, CommandGridSize);
+    // Charlie lies outside the smaller grid: the first Ctrl+Z brings the grid back, not him.
+    const struct { wchar_t key; const char* saved; } steps[] = {
+        { 0, "selected 2,4 in 2,8; 1,1,Alpha; 3,4,Charlie" },   // the selection came in with the grid
+        { 26, "selected 3,4; 1,1,Alpha; 3,4,Charlie" },         // taken back: the size and the selection
+        { 26, "selected 2,4; 1,1,Alpha; 2,4,Charlie" },
+        { 25, "selected 3,4; 1,1,Alpha; 3,4,Charlie" },         // done again
+        { 25, "selected 2,4 in 2,8; 1,1,Alpha; 3,4,Charlie" },
+    };
+    for (const auto& step : steps) {
+        if (step.key != 0)
+            Character(step.key);
+        EXPECT_EQ(Saved(), step.saved) << (int)step.key;
+    }
 }

@@ -37,7 +37,8 @@ TEST_F(ContextMenuTest, TheMenuForEachKindOfClick)
 {
     using Items = std::vector<std::pair<UINT, std::wstring>>;
     const Items program = { { CommandGridSize, L"Change Number of Rows or Columns" }, { CommandHotkey, L"Select Hotkey" },
-                            { CommandRefresh, L"Refresh" }, { 0, L"" }, { CommandAbout, L"About" },
+                            { CommandRefresh, L"Refresh" }, { CommandRestoreEarlierTiles, L"Restore Earlier Tiles..." },
+                            { 0, L"" }, { CommandAbout, L"About" },
                             { CommandHelp, L"Help" }, { 0, L"" }, { CommandDiagnostic, L"ID - Diagnostic" },
                             { CommandExit, L"Exit" } };
     auto with = [&](Items top) {

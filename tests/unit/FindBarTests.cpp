@@ -250,6 +250,13 @@ TEST_F(FindBarTest, MatchesShowAboveTheBarOthersDimmedUntilAClickOnTheGridCloses
     EXPECT_LT(GetGValue(dimmed), 0x32);
     EXPECT_GT(GetGValue(dimmed), 0);
     EXPECT_EQ(pixelOf(3, 3), dimmed) << "an empty tile is no match either";
+    DibCanvas shortOfMemory(client.right, client.bottom);
+    int objects = GdiObjectCount();
+    {
+        ImportPatch noDc("gdi32.dll", "CreateCompatibleDC", (void*)+[](HDC) -> HDC { return NULL; });
+        ComposeFrame(shortOfMemory.dc, &client, TRUE, scrollH, scrollV);
+    }
+    EXPECT_EQ(GdiObjectCount(), objects) << "short of memory, the dimmed tiles lose no bitmap";
 
     // A Ctrl+click on the grid closes the bar and selects, as it always does.
     ASSERT_EQ(TileRectAt(3, 3, scrollH, scrollV, &tile), 0);
@@ -258,4 +265,27 @@ TEST_F(FindBarTest, MatchesShowAboveTheBarOthersDimmedUntilAClickOnTheGridCloses
     EXPECT_EQ(GetFocus(), MainWindow);
     EXPECT_EQ(Selected(), 303);
     EXPECT_EQ(pixelOf(1, 1), EmptyTileColor) << "the normal picture again";
+}
+
+TEST_F(FindBarTest, ScreenReadersGoFromTheLastTileToTheBarAndTakeTheKeyboardBackToTheGrid)
+{
+    IAccessible* list = NULL;
+    ASSERT_EQ(AccessibleObjectFromWindow(MainWindow, (DWORD)OBJID_CLIENT, IidAccessible, (void**)&list), S_OK);
+    VARIANT tile = {}, next = {}, focus = {}, hit = {};
+    tile.vt = VT_I4;
+    tile.lVal = 48;
+    Type(L"\x0006notes");
+    RECT bar;
+    GetWindowRect(OpenFindBarWindow(MainWindow), &bar);   // over tile (4, 1)
+    EXPECT_EQ(list->accNavigate(NAVDIR_NEXT, tile, &next), S_OK);
+    EXPECT_EQ(list->get_accFocus(&focus), S_OK) << "the field has the keyboard";
+    EXPECT_EQ(list->accHitTest(bar.left + 60, bar.top + 5, &hit), S_OK);
+    EXPECT_EQ((std::vector<VARTYPE>{ next.vt, focus.vt, hit.vt }), std::vector<VARTYPE>(3, VT_DISPATCH)) << "the bar";
+    VariantClear(&next);
+    VariantClear(&focus);
+    VariantClear(&hit);
+    tile.lVal = 1;
+    EXPECT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, tile), S_OK);
+    EXPECT_EQ(GetFocus(), MainWindow);
+    list->Release();
 }

@@ -61,7 +61,7 @@ static std::wstring Contents(int row, int column)
 
 static std::vector<std::wstring> Snapshot()
 {
-    std::vector<std::wstring> all;
+    std::vector<std::wstring> all = { std::to_wstring(AppSettings.rows) + L"x" + std::to_wstring(AppSettings.columns) };
     for (int row = 1; row <= 3; row++)
         for (int column = 1; column <= 4; column++)
             all.push_back(Contents(row, column));
@@ -82,15 +82,18 @@ TEST(TileHistoryTest, EveryKindOfChangeIsTakenBackAndDoneAgainExactly)
         [] { SwapTileContents(TileAt(1, 2), TileAt(50, 100)); },                                // outside the grid
         [] { ClearTile(TileAt(3, 4)); },                                                        // a delete
         [] { for (int c = 1; c <= 4; c++) FillTile(TileAt(2, c), L"D:\\x", L"X", 1); },         // a drop
+        [] { AppSettings.rows = 2; AppSettings.columns = 50; },                                  // a grid size
+        [] { AppSettings.rows = 3; FillTile(TileAt(3, 1), L"E:\\y", L"Y", 0); },              // both at once
     };
-    const int touched[][2] = { { 1, 1 }, { 1, 2 }, { 3, 4 }, { 50, 100 }, { 2, 1 }, { 2, 2 }, { 2, 3 }, { 2, 4 } };
+    const int touched[][2] = { { 1, 1 }, { 1, 2 }, { 3, 4 }, { 50, 100 }, { 2, 1 }, { 2, 2 }, { 2, 3 }, { 2, 4 }, { 3, 1 } };
     std::vector<std::vector<std::wstring>> states = { Snapshot() };
     for (const auto& change : changes) {
         BeginTileStep();
         for (const auto& tile : touched)
             NoteTileBeforeChange(tile[0], tile[1]);
         change();
-        EXPECT_GT(EndTileStep(), 0);
+        EXPECT_GE(EndTileStep(), 0);
+        EXPECT_EQ(HistoryStepCount(), (int)states.size()) << "a step kept for each change";
         states.push_back(Snapshot());
     }
     // Noted, but unchanged: no step.
@@ -100,18 +103,19 @@ TEST(TileHistoryTest, EveryKindOfChangeIsTakenBackAndDoneAgainExactly)
     ASSERT_EQ(HistoryStepCount(), (int)changes.size());
 
     for (size_t i = changes.size(); i > 0; i--) {
-        ASSERT_GT(UndoTileStep(), 0) << i;
+        ASSERT_EQ(UndoTileStep(), 0) << i;
         EXPECT_EQ(Snapshot(), states[i - 1]) << "taken back to state " << i - 1;
     }
-    EXPECT_EQ(UndoTileStep(), 0);
+    EXPECT_EQ(UndoTileStep(), -1);
     for (size_t i = 1; i <= changes.size(); i++) {
-        ASSERT_GT(RedoTileStep(), 0) << i;
+        ASSERT_EQ(RedoTileStep(), 0) << i;
         EXPECT_EQ(Snapshot(), states[i]) << "done again to state " << i;
     }
-    EXPECT_EQ(RedoTileStep(), 0);
+    EXPECT_EQ(RedoTileStep(), -1);
 
     // The tiles of the drop, in the order noted; their icons are looked up again.
-    ASSERT_EQ(UndoTileStep(), 4);
+    for (int step = 0; step < 3; step++)
+        ASSERT_EQ(UndoTileStep(), 0);
     int row = 0, column = 0;
     for (int i = 0; i < 4; i++) {
         ASSERT_TRUE(TileOfLastStep(i, &row, &column));
@@ -124,8 +128,8 @@ TEST(TileHistoryTest, EveryKindOfChangeIsTakenBackAndDoneAgainExactly)
     NoteTileBeforeChange(3, 1);
     FillTile(TileAt(3, 1), L"E:\\new", L"New", 0);
     EXPECT_EQ(EndTileStep(), 1);
-    EXPECT_EQ(RedoTileStep(), 0);
-    EXPECT_EQ(HistoryStepCount(), (int)changes.size());
+    EXPECT_EQ(RedoTileStep(), -1);
+    EXPECT_EQ(HistoryStepCount(), (int)changes.size() - 2);
     ClearTileHistory();
 }
 
@@ -141,15 +145,15 @@ TEST(TileHistoryTest, TheHistoryKeepsItsStepsWithinItsBounds)
     }
     EXPECT_EQ(HistoryStepCount(), HistoryMaxSteps);
     int undone = 0;
-    while (UndoTileStep() > 0)
+    while (UndoTileStep() == 0)
         undone++;
     EXPECT_EQ(undone, HistoryMaxSteps);
     EXPECT_EQ(TileAt(1, 1)->backColor, 49u) << "the oldest steps went first";
 
-    // Large steps: the byte bound, the oldest going first.
+    // Large steps: the hundred newest stay whatever their size; the byte bound takes the rest.
     ClearTileHistory();
     std::wstring longText(359, L'x');
-    for (int step = 0; step < 12; step++) {
+    for (int step = 0; step < HistoryMinSteps + 5; step++) {
         BeginTileStep();
         for (int tile = 0; tile < 200; tile++) {
             int row = step % 5 * 2 + tile / 100 + 1;
@@ -158,10 +162,10 @@ TEST(TileHistoryTest, TheHistoryKeepsItsStepsWithinItsBounds)
             FillTile(TileAt(row, tile % 100 + 1), longText.c_str(), longText.c_str(), 0);
         }
         ASSERT_EQ(EndTileStep(), 200) << step;
-        EXPECT_LE(HistoryByteCount(), (size_t)HistoryMaxBytes);
     }
     // Each step holds 200 tiles of two 359-character texts, before and after: 0.58 MB.
-    EXPECT_EQ(HistoryStepCount(), 6);
+    EXPECT_EQ(HistoryStepCount(), HistoryMinSteps);
+    EXPECT_GT(HistoryByteCount(), (size_t)HistoryMaxBytes * 10);
 
     // One step larger than the whole history: not kept, and the steps before it no longer lead
     // to the grid, so they go too.
@@ -175,5 +179,5 @@ TEST(TileHistoryTest, TheHistoryKeepsItsStepsWithinItsBounds)
     EXPECT_EQ(EndTileStep(), -1);
     EXPECT_EQ(HistoryStepCount(), 0);
     EXPECT_EQ(HistoryByteCount(), 0u);
-    EXPECT_EQ(UndoTileStep(), 0);
+    EXPECT_EQ(UndoTileStep(), -1);
 }
