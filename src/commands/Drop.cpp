@@ -3,7 +3,6 @@
 #include <wchar.h>
 
 #include "commands/AddTarget.h"
-#include "commands/Mouse.h"
 #include "commands/TileChanges.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"

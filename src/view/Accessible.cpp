@@ -11,7 +11,7 @@
 #include "shell/Com.h"
 #include "view/AccessibleEvents.h"
 #include "view/FindBar.h"
-#include "view/Scroll.h"
+#include "view/Selection.h"
 
 // Declared here, so that no library's thunk can stand in for the identifiers.
 static const IID IidAccessible = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
@@ -47,16 +47,6 @@ bool GridIsBusy(HWND window)
     bool dialog = false;
     EnumThreadWindows(thread, FindShownDialog, (LPARAM)&dialog);
     return dialog;
-}
-
-// The selection moved by a screen reader, shown as the keyboard shows it.
-static void SelectAndShow(HWND window, int row, int column)
-{
-    MoveSelection(row, column);
-    AnnounceSelection();
-    InvalidateRect(window, NULL, FALSE);
-    ScrollRowIntoView(row);
-    ScrollColumnIntoView(column);
 }
 
 static HRESULT TextResult(const wchar_t* text, BSTR* out)
@@ -435,7 +425,7 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
             return E_INVALIDARG;
         if (GridIsBusy(Window()))
             return E_FAIL;
-        SelectAndShow(Window(), target.row, target.column);
+        SelectAndShowTile(target.row, target.column);
         // The keyboard within the window (from the find bar's field, say), never the activation
         // taken from another window.
         if ((flags & SELFLAG_TAKEFOCUS) && GetActiveWindow() == Window())
@@ -629,7 +619,7 @@ void OnTileAccessibleAction(HWND window, WPARAM child)
     int row, column;
     if (TileOfChildId((long)child, &row, &column) != 0 || GridIsBusy(window))
         return;
-    SelectAndShow(window, row, column);
+    SelectAndShowTile(row, column);
     // The same path as Return on the selected tile.
     SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
 }

@@ -5,8 +5,8 @@
 
 #include "model/Geometry.h"
 #include "model/TileLabel.h"
-#include "view/AccessibleEvents.h"
 #include "view/Scroll.h"
+#include "view/Selection.h"
 
 enum {
     FindBarControlId = 27,
@@ -199,20 +199,11 @@ static void ShowCount(FindBarState* state)
 // Moves the selection to the nearest match, shows it above the bar and tells screen readers.
 static void GoToMatch(FindBarState* state, int step, bool fromItself)
 {
-    int oldRow = AppSettings.selectedRow;
-    int oldColumn = AppSettings.selectedColumn;
-    int row = oldRow;
-    int column = oldColumn;
+    int row = AppSettings.selectedRow;
+    int column = AppSettings.selectedColumn;
     if (StepToMatch(state->matches, &row, &column, step, fromItself) != 0)
         return;
-    if (row != oldRow || column != oldColumn) {
-        MoveSelection(row, column);
-        AnnounceSelection();
-        if (oldRow != 0 && oldColumn != 0)
-            InvalidateTile(oldRow, oldColumn, FALSE);
-        InvalidateTile(row, column, FALSE);
-    }
-    ScrollTileIntoViewAbove(row, column, state->height);
+    SelectAndShowAbove(row, column, state->height);
 }
 
 // Repaints the tiles in view whose match changed, as one rectangle.
