@@ -7,7 +7,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileHistory.h"
-#include "view/Accessible.h"
+#include "view/GridBusy.h"
 
 bool FindEmptyTileFrom(int* row, int* column)
 {
