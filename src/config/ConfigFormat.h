@@ -1,5 +1,6 @@
 // The text rules of the configuration file: escaping, trimming, and the parsers and
-// writers of its lines. Nothing here touches a file or a window.
+// writers of its lines (the tile lines are written in TileLineWriter.cpp). Nothing here
+// touches a file or a window.
 #pragma once
 #include <stddef.h>
 
@@ -23,6 +24,10 @@ enum SettingsField {
 };
 
 extern const wchar_t ConfigHeaderLine[];
+
+// What a comma in a text is written as, with the comma after it.
+constexpr wchar_t CommaEscape[] = L"#^e$";
+constexpr size_t CommaEscapeLength = 4;
 
 // The text with every comma written as "#^e$,", in a buffer owned by the function that
 // stays valid until the next call.
