@@ -7,6 +7,8 @@
 #include "view/FindBar.h"
 #include "view/TileDraw.h"
 
+// The margins and the gaps between the tiles.
+static const COLORREF GapColor = 0x000000;
 // The mark of the tile where a carried tile would land, and the edge of the carried picture.
 static const COLORREF LandingColor = RGB(255, 196, 0);
 static const int LandingMarkWidth = 3;
@@ -68,7 +70,7 @@ static void DrawCarriedTile(HDC dc, const RECT* area, int scrollH, int scrollV)
 
 void ComposeArea(HDC dc, const RECT* client, BOOL clientKnown, const RECT* area, int scrollH, int scrollV)
 {
-    HBRUSH blackBrush = CreateSolidBrush(Black);
+    HBRUSH blackBrush = CreateSolidBrush(GapColor);
     FillRect(dc, area, blackBrush);
     DeleteObject(blackBrush);
 

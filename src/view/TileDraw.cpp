@@ -5,8 +5,9 @@
 
 #include "model/TileLabel.h"
 #include "shell/Com.h"
-#include "view/Paint.h"
 
+static const COLORREF Black = 0x000000;
+static const COLORREF White = 0xFFFFFF;
 static const int SelectionPenWidth = 5;
 static const int LabelIndent = 12;
 static const int LabelLineHeight = 12;

@@ -7,8 +7,11 @@
 
 #include "model/TileGrid.h"
 
-const COLORREF Black = 0x000000;
-const COLORREF White = 0xFFFFFF;
+// White (0xFFFFFF) or black (0x000000) text, whichever reads better on the background.
+COLORREF ContrastTextColor(COLORREF background);
+
+// Size of an icon from its mask bitmap; false when its bitmaps cannot be read.
+BOOL GetIconSize(HICON icon, int* width, int* height);
 
 enum { IconTableSize = 512 };
 
