@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "commands/AccessibleAction.h"
 #include "commands/Carry.h"
 #include "commands/Drop.h"
 #include "commands/Mouse.h"

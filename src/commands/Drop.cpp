@@ -3,12 +3,11 @@
 #include <wchar.h>
 
 #include "commands/AddTarget.h"
-#include "commands/Mouse.h"
 #include "commands/TileChanges.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileHistory.h"
-#include "view/Accessible.h"
+#include "view/GridBusy.h"
 
 bool FindEmptyTileFrom(int* row, int* column)
 {

@@ -10,37 +10,12 @@
 #include "commands/Launch.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
-#include "view/AccessibleEvents.h"
-#include "view/Scroll.h"
+#include "view/Selection.h"
 #include "view/TileTip.h"
 
 bool IsModifiedClick(WPARAM keyState)
 {
     return (keyState & (MK_SHIFT | MK_CONTROL)) != 0;
-}
-
-void SelectTileByClick(int row, int column, bool leftClick)
-{
-    int oldRow = AppSettings.selectedRow;
-    int oldColumn = AppSettings.selectedColumn;
-    MoveSelection(row, column);
-    ShowMovedSelection(oldRow, oldColumn, leftClick);
-}
-
-void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick)
-{
-    int row = AppSettings.selectedRow;
-    int column = AppSettings.selectedColumn;
-    AnnounceSelection();
-    if (leftClick) {
-        if (oldRow != 0 && oldColumn != 0)
-            InvalidateTile(oldRow, oldColumn, TRUE);
-        InvalidateTile(row, column, TRUE);
-    }
-    ScrollRowIntoView(row);
-    ScrollColumnIntoView(column);
-    if (!leftClick)
-        InvalidateRect(MainWindow, NULL, FALSE);
 }
 
 // A left click on a tile: its message time and client point.
@@ -85,7 +60,7 @@ void OnLeftButtonDown(HWND window, WPARAM keyState, LPARAM point)
     if (!onTile)
         return;
     bool second = SecondClickOfDouble(keyState, point);
-    SelectTileByClick(row, column, true);
+    SelectClickedTile(row, column, true);
     // A Ctrl or Shift press only selects; on a filled tile it may go on to carry the tile.
     if (IsModifiedClick(keyState) && filled)
         PressTileToCarry(window, row, column, point);
@@ -129,6 +104,6 @@ void OnRightButtonDown(HWND window, WPARAM keyState, LPARAM point)
     AppSettings.contextRow = row;
     AppSettings.contextColumn = column;
     if (onTile)
-        SelectTileByClick(row, column, false);
+        SelectClickedTile(row, column, false);
     RunContextMenu(window, x, y, onTile != 0, filled != 0);
 }

@@ -5,14 +5,6 @@
 // True for a click made with Shift or Ctrl held.
 bool IsModifiedClick(WPARAM keyState);
 
-// Moves the selection to a tile by a click and brings it into view. A left click
-// repaints the two tiles at once; a right click repaints the whole client afterwards.
-void SelectTileByClick(int row, int column, bool leftClick);
-
-// The view's half of that, once the selection has moved away from (oldRow, oldColumn): the
-// events for screen readers, the repaint and the scrolling.
-void ShowMovedSelection(int oldRow, int oldColumn, bool leftClick);
-
 // Forgets the last left click, so that the next one cannot be the second of a double click.
 void ForgetLastClick(void);
 

@@ -1,6 +1,5 @@
 #include "commands/TileChanges.h"
 
-#include "commands/Mouse.h"
 #include "config/ConfigFile.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
@@ -9,6 +8,7 @@
 #include "view/Keyboard.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
+#include "view/Selection.h"
 
 static bool InGridInUse(int row, int column)
 {
@@ -44,7 +44,7 @@ void TilesChangedAndSelect(HWND window, int row, int column)
     EndTileStep();
     SaveConfigOrClose(window);
     if (inGrid)
-        ShowMovedSelection(oldRow, oldColumn, true);
+        ShowMovedSelection(oldRow, oldColumn);
 }
 
 int HistoryKeyOf(wchar_t character, bool shift)

@@ -5,8 +5,9 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "config/ConfigFile.h"
+#include "config/ConfigPaths.h"
 #include "config/FileCommit.h"
+#include "config/FileRecovery.h"
 #include "model/TileGrid.h"
 
 int BackupSlotFileName(int slot, bool marker, wchar_t* out, size_t capacity)

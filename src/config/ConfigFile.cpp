@@ -1,13 +1,13 @@
 #include "config/ConfigFile.h"
 
-#include <knownfolders.h>
-#include <shlobj.h>
 #include <stdlib.h>
 #include <wchar.h>
 
 #include "config/BackupRotation.h"
 #include "config/ConfigFormat.h"
+#include "config/ConfigReader.h"
 #include "config/FileCommit.h"
+#include "config/FileRecovery.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "shell/FailureBox.h"
@@ -29,27 +29,6 @@ constexpr size_t LongestPathBelowBase =
 
 // The copy that the last LoadConfig kept of a file it did not fully use; empty when none.
 static wchar_t unreadCopyPath[ComposedPathCapacity];
-
-static wchar_t baseFolderOverride[ComposedPathCapacity];
-
-void SetConfigBaseFolderForTests(const wchar_t* folder)
-{
-    baseFolderOverride[0] = L'\0';
-    if (folder != NULL)
-        wcsncpy_s(baseFolderOverride, _countof(baseFolderOverride), folder, _TRUNCATE);
-}
-
-int GetConfigBaseFolder(wchar_t* out, size_t capacity)
-{
-    if (baseFolderOverride[0] != L'\0')
-        return ComposePath(out, capacity, baseFolderOverride, L"");
-
-    PWSTR folder = NULL;
-    HRESULT result = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, NULL, &folder);
-    int status = SUCCEEDED(result) && folder != NULL ? ComposePath(out, capacity, folder, L"") : -1;
-    CoTaskMemFree(folder);
-    return status;
-}
 
 // Makes sure the configuration folder exists and composes the file's path. Returns 0, or
 // -4 when there is no folder (after telling the user why, when it could not be created).
@@ -137,20 +116,6 @@ static int CreateEmptyConfigFile(const wchar_t* path)
     return ConfigFileUnusable();
 }
 
-// Reads the settings line and hands it on; false when there was one that could not be read, or
-// one that held more than its twelve values.
-static bool ReadSettingsLine(ConfigText* text, wchar_t* line, size_t capacity, const ConfigReader* reader)
-{
-    int read = ReadConfigLine(text, line, capacity, NULL);
-    if (read == 0)
-        return true;
-    int values[SettingsFieldCount];
-    int parsed = read < 0 ? -1 : ParseSettingsLine(line, values);
-    if (reader->settings != NULL)
-        reader->settings(parsed < 0 ? NULL : values, reader->context);
-    return parsed == 0;
-}
-
 // The stem for the copy of a file of another format version: ".v" and the four characters
 // after "//#v", digits kept and anything else shown as "x".
 static void OtherVersionStem(const wchar_t* header, wchar_t* stem)
@@ -163,45 +128,6 @@ static void OtherVersionStem(const wchar_t* header, wchar_t* stem)
         stem[2 + i] = c >= L'0' && c <= L'9' ? c : L'x';
     }
     stem[6] = L'\0';
-}
-
-static bool IsBlankLine(const wchar_t* line)
-{
-    return line[wcsspn(line, L" \t\r\n")] == L'\0';
-}
-
-// Hands the settings line and the tile lines of the decoded text to reader. 0, or -2 for
-// another format version (*header then holds its first line). *leftOut tells whether anything
-// the text holds was not taken as it is: content without a header, an unreadable settings
-// line, a line refused, skipped, given again for the same cell or with fields left over, bytes
-// that are no text or were read in a guessed code page.
-static int ReadConfigText(ConfigText* text, const ConfigReader* reader, wchar_t* header, size_t headerCapacity,
-                          bool* leftOut)
-{
-    static wchar_t line[ConfigLineCapacity];
-    static TileLine tileLine;
-    *leftOut = text->notTakenAsIs;
-    int read = ReadConfigLine(text, line, _countof(line), NULL);
-    int version = 0;
-    if (read == 1 && ReadHeaderVersion(line, &version)) {
-        if (version != 3) {
-            wcsncpy_s(header, headerCapacity, line, _TRUNCATE);
-            return -2;
-        }
-        *leftOut = !ReadSettingsLine(text, line, _countof(line), reader) || *leftOut;
-    } else if (read != 0) {
-        *leftOut = *leftOut || read < 0 || !IsBlankLine(line);
-    }
-    for (;;) {
-        read = ReadConfigLine(text, line, _countof(line), NULL);
-        if (read == 0)
-            return 0;
-        int parsed = read < 0 || wcsncmp(line, L"//", 2) == 0 ? -1 : ParseTileLine(line, &tileLine);
-        if (parsed >= 0)
-            *leftOut = !reader->tile(&tileLine, reader->context) || parsed > 0 || *leftOut;
-        else
-            *leftOut = *leftOut || read < 0 || !IsBlankLine(line);
-    }
 }
 
 // The file's bytes when there is no pending copy: the first run's file is made here. 0 read,
@@ -234,22 +160,6 @@ static int ReadConfigBytes(const wchar_t* path, unsigned char** bytes, size_t* s
         return ConfigFileUnusable();
     }
     return 0;
-}
-
-int ReadConfigBytesWith(const unsigned char* bytes, size_t size, const ConfigReader* reader, wchar_t* header,
-                        size_t headerCapacity, bool* leftOut)
-{
-    // UTF-16 text is read where it lies, in one pass; 8-bit text needs a block of its own.
-    bool eightBit = ConfigTextIsUtf8(bytes, size);
-    wchar_t* decoded = eightBit ? (wchar_t*)HeapAlloc(GetProcessHeap(), 0, (size + 1) * sizeof(wchar_t)) : NULL;
-    if (eightBit && decoded == NULL)
-        return -3;
-    ConfigText text;
-    StartConfigText(bytes, size, decoded, &text);
-    int status = ReadConfigText(&text, reader, header, headerCapacity, leftOut);
-    if (decoded != NULL)
-        HeapFree(GetProcessHeap(), 0, decoded);
-    return status;
 }
 
 // The model as the reader's destination at start.

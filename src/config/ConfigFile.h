@@ -3,18 +3,9 @@
 #include <stddef.h>
 #include <windows.h>
 
+#include "config/ConfigPaths.h"
+
 extern const wchar_t ConfigWriteFailedText[];
-
-// Paths below the base folder.
-constexpr wchar_t ConfigFolderSuffix[] = L"\\Morrowtide";
-constexpr wchar_t ConfigFileSuffix[] = L"\\Morrowtide\\Vantrel.cfg";
-
-// Points every configuration path at another base folder instead of the local application
-// data folder; NULL goes back to the real one. For tests only.
-void SetConfigBaseFolderForTests(const wchar_t* folder);
-
-// The base folder (the local application data folder). Returns 0, or -1 when there is none.
-int GetConfigBaseFolder(wchar_t* out, size_t capacity);
 
 // Reads the file into AppSettings and the TileGrid, creating folder and file when missing.
 // A pending copy that a stopped save left beside the file is the newest whole state: it is
@@ -39,26 +30,6 @@ const wchar_t* UnreadConfigCopy(void);
 // -1 not (the file as it was, or, after a write in place that stopped, the pending copy holding
 // the new text for the next start); -4 no folder for it.
 int SaveConfig(void);
-
-struct TileLine;
-
-// Where a configuration text's lines go as they are read: into the model at start, or elsewhere
-// when a kept file is only looked at.
-struct ConfigReader {
-    // The twelve values of a readable settings line, or NULL for one that could not be read;
-    // may itself be NULL.
-    void (*settings)(const int* values, void* context);
-    // A tile line read; returns false when an earlier line had filled the same cell.
-    bool (*tile)(const TileLine* line, void* context);
-    void* context;
-};
-
-// Reads a configuration file's bytes (UTF-16, UTF-8 or ANSI, as the start reads them) and hands
-// its lines to reader; writes nothing. 0, or -2 for another format version (its first line then
-// in header), -3 when there is no memory to decode into. *leftOut tells whether anything the
-// bytes hold was not taken as it is (see LoadConfig).
-int ReadConfigBytesWith(const unsigned char* bytes, size_t size, const ConfigReader* reader, wchar_t* header,
-                        size_t headerCapacity, bool* leftOut);
 
 // SaveConfig; on failure tells the user and closes the window through the normal path.
 int SaveConfigOrClose(HWND window);

@@ -1,8 +1,10 @@
 // The text rules of the configuration file: escaping, trimming, and the parsers and
-// writers of its lines. Nothing here touches a file or a window.
+// writers of its lines (the tile lines are written in TileLineWriter.cpp). Nothing here
+// touches a file or a window.
 #pragma once
 #include <stddef.h>
 
+#include "config/ConfigText.h"
 #include "model/TileGrid.h"
 
 enum {
@@ -22,6 +24,10 @@ enum SettingsField {
 };
 
 extern const wchar_t ConfigHeaderLine[];
+
+// What a comma in a text is written as, with the comma after it.
+constexpr wchar_t CommaEscape[] = L"#^e$";
+constexpr size_t CommaEscapeLength = 4;
 
 // The text with every comma written as "#^e$,", in a buffer owned by the function that
 // stays valid until the next call.
@@ -72,35 +78,6 @@ int FormatSettingsLine(const int values[SettingsFieldCount], wchar_t* out, size_
 
 // Writes the line of a filled tile (with its line feed); returns the length or -1.
 int FormatTileLine(int row, int column, const Tile* tile, wchar_t* out, size_t capacity);
-
-// True when the file's bytes are UTF-8: after the mark EF BB BF, or without a mark when they
-// begin with the ASCII "//#v" of a header, which no UTF-16 text can begin with (an editor
-// leaves that after a hand edit).
-bool ConfigTextIsUtf8(const unsigned char* bytes, size_t size);
-
-// The text of a configuration file, read line by line: a line ends in CR LF, LF or a CR alone,
-// and comes back ending in LF; a CTRL+Z at the start of a line ends the text when nothing but
-// CTRL+Zs follow it (the filler a save leaves behind its end mark).
-struct ConfigText {
-    const wchar_t* next;
-    const wchar_t* end;
-    // Bytes the text does not take as they are: a last odd byte of UTF-16, or 8-bit text that is
-    // not UTF-8 and was read in the system's ANSI code page, a guess.
-    bool notTakenAsIs;
-};
-
-// Starts reading a file's bytes: UTF-16LE text (after an optional FF FE) is read where it
-// lies, with no copy; 8-bit text (see ConfigTextIsUtf8) is decoded into decodedText first,
-// which then holds at least size + 1 characters: as UTF-8, or, when the bytes are not valid
-// UTF-8 (an editor's "ANSI"), in the system's ANSI code page. The caller refuses FE FF.
-void StartConfigText(const unsigned char* bytes, size_t size, wchar_t* decodedText, ConfigText* text);
-
-// Copies the next line, ending in one line feed, into line (terminated) and gives its length
-// in *length when that is not NULL. Returns 1 for a line, 0 at the end of the text, and -1
-// for a line that cannot be taken whole (too long for the buffer, or holding a control
-// character other than the tab: a NUL, a CTRL+Z within the line): its rest is passed over, so
-// it never comes back as a line of its own.
-int ReadConfigLine(ConfigText* text, wchar_t* line, size_t capacity, size_t* length);
 
 // The line of a filled tile as the file stores it, every line feed as CR LF; returns the
 // length or -1.

@@ -5,8 +5,9 @@
 #include <wchar.h>
 
 #include "config/BackupRotation.h"
-#include "config/ConfigFile.h"
 #include "config/ConfigFormat.h"
+#include "config/ConfigPaths.h"
+#include "config/ConfigReader.h"
 #include "config/FileCommit.h"
 #include "shell/TargetNames.h"
 

@@ -1,7 +1,5 @@
 #include "model/TileGrid.h"
 
-#include "model/TileHistory.h"
-
 #include <string.h>
 #include <wchar.h>
 
@@ -99,9 +97,8 @@ bool AnyTileFilled(void)
     return false;
 }
 
-void ResetGridAndSettings(void)
+void ResetTilesAndSettings(void)
 {
-    ClearTileHistory();
     for (int i = 0; i < MaxRows * MaxColumns; i++) {
         ClearTile(&TileGrid[i]);
         TileGrid[i].selected = 0;

@@ -115,9 +115,9 @@ bool AnyTileFilled(void);
 // keeps its own selection flag.
 void SwapTileContents(Tile* a, Tile* b);
 
-// Puts every tile and setting at its start value, with tile (1, 1) selected, and forgets the
-// history of changes.
-void ResetGridAndSettings(void);
+// Puts every tile and setting at its start value, with tile (1, 1) selected. The history of
+// changes is left alone: ResetGridAndSettings (model/GridReset.h) forgets it too.
+void ResetTilesAndSettings(void);
 
 // Puts the settings at their start values and selects tile (1, 1), leaving the tiles as
 // they are: the one place that sets the defaults, for start-up and the grid reset alike

@@ -11,7 +11,8 @@
 #include "shell/Com.h"
 #include "view/AccessibleEvents.h"
 #include "view/FindBar.h"
-#include "view/Scroll.h"
+#include "view/GridBusy.h"
+#include "view/Selection.h"
 
 // Declared here, so that no library's thunk can stand in for the identifiers.
 static const IID IidAccessible = { 0x618736e0, 0x3c3d, 0x11cf, { 0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 } };
@@ -20,44 +21,6 @@ static const IID IidEnumVariant = { 0x00020404, 0x0000, 0x0000, { 0xc0, 0x00, 0x
 // A default action posted and not yet carried out: a second one is refused until it is, so
 // that the first one's Open dialog can never swallow an action already accepted.
 static bool actionPending;
-
-static BOOL CALLBACK FindShownDialog(HWND window, LPARAM found)
-{
-    wchar_t name[8];
-    if (IsWindowVisible(window) && GetClassNameW(window, name, _countof(name)) && wcscmp(name, L"#32770") == 0) {
-        *(bool*)found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-bool GridIsBusy(HWND window)
-{
-    // A tile carried holds the mouse: until it lands or is let go, nothing else may act.
-    if (!IsWindowEnabled(window) || GetCapture() == window)
-        return true;
-    // A menu does not disable its owner, and Return would go to the menu.
-    DWORD thread = GetWindowThreadProcessId(window, NULL);
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    const DWORD modal = GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
-    if (GetGUIThreadInfo(thread, &info) && (info.flags & modal))
-        return true;
-    // A box without an owner (a failed save's) disables nothing either.
-    bool dialog = false;
-    EnumThreadWindows(thread, FindShownDialog, (LPARAM)&dialog);
-    return dialog;
-}
-
-// The selection moved by a screen reader, shown as the keyboard shows it.
-static void SelectAndShow(HWND window, int row, int column)
-{
-    MoveSelection(row, column);
-    AnnounceSelection();
-    InvalidateRect(window, NULL, FALSE);
-    ScrollRowIntoView(row);
-    ScrollColumnIntoView(column);
-}
 
 static HRESULT TextResult(const wchar_t* text, BSTR* out)
 {
@@ -435,7 +398,7 @@ struct GridAccessible final : public IAccessible, public IEnumVARIANT {
             return E_INVALIDARG;
         if (GridIsBusy(Window()))
             return E_FAIL;
-        SelectAndShow(Window(), target.row, target.column);
+        SelectAndShowTile(target.row, target.column);
         // The keyboard within the window (from the find bar's field, say), never the activation
         // taken from another window.
         if ((flags & SELFLAG_TAKEFOCUS) && GetActiveWindow() == Window())
@@ -621,17 +584,9 @@ LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam)
     return LresultFromObject(IidAccessible, wParam, static_cast<IAccessible*>(gridAccessible));
 }
 
-void OnTileAccessibleAction(HWND window, WPARAM child)
+void TakePendingAccessibleAction(void)
 {
     actionPending = false;
-    // Accepted only with nothing open and nothing else on its way, and posted messages come
-    // before input: the grid is as free now. Should it not be, Return would go elsewhere.
-    int row, column;
-    if (TileOfChildId((long)child, &row, &column) != 0 || GridIsBusy(window))
-        return;
-    SelectAndShow(window, row, column);
-    // The same path as Return on the selected tile.
-    SendMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
 }
 
 void ReleaseGridAccessible(void)

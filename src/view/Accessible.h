@@ -13,13 +13,8 @@ const UINT WM_TILE_ACCESSIBLE_ACTION = WM_APP + 1;
 // else goes to the default window procedure.
 LRESULT OnGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 
-// WM_TILE_ACCESSIBLE_ACTION: selects the tile and runs it as Return does.
-void OnTileAccessibleAction(HWND window, WPARAM child);
-
-// True while no tile may be acted on, as neither the keyboard nor the mouse could reach the
-// grid: the window disabled, a menu open, the window being moved or sized, a tile carried (the
-// window holds the mouse), or a dialog or box of this thread shown, whatever its owner.
-bool GridIsBusy(HWND window);
+// The posted action has arrived (WM_TILE_ACCESSIBLE_ACTION): another one may be accepted.
+void TakePendingAccessibleAction(void);
 
 // Cuts the accessible list off from its window, which is gone (WM_NCDESTROY, the last of its
 // messages): clients that still hold it get errors, and the program's own reference is

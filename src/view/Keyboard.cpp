@@ -4,9 +4,8 @@
 
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
-#include "view/AccessibleEvents.h"
 #include "view/FindBar.h"
-#include "view/Scroll.h"
+#include "view/Selection.h"
 
 KeyAction KeyActionFor(int virtualKey, bool shift, bool control)
 {
@@ -113,16 +112,6 @@ void FlashWindowOnce(void)
     FlashWindowEx(&flash);
 }
 
-// Selects a tile, repaints and brings it into view, row first.
-static void SelectAndShow(int row, int column)
-{
-    MoveSelection(row, column);
-    AnnounceSelection();
-    InvalidateRect(MainWindow, NULL, FALSE);
-    ScrollRowIntoView(row);
-    ScrollColumnIntoView(column);
-}
-
 int FindTileByLetter(wchar_t ch)
 {
     int rows = AppSettings.rows;
@@ -136,7 +125,7 @@ int FindTileByLetter(wchar_t ch)
         if (FoldLetter(LetterCandidate(TileAt(row, column)->name)) != wanted)
             continue;
         if (row != AppSettings.selectedRow || column != AppSettings.selectedColumn)
-            SelectAndShow(row, column);
+            SelectAndShowTile(row, column);
         return 1;
     }
     FlashWindowOnce();
@@ -165,23 +154,7 @@ static void MoveSelectionBy(int rowStep, int columnStep)
         row = WrapStep(row, rowStep, AppSettings.rows);
     if (columnStep != 0)
         column = WrapStep(column, columnStep, AppSettings.columns);
-    MoveSelection(row, column);
-    AnnounceSelection();
-    InvalidateRect(MainWindow, NULL, FALSE);
-    if (rowStep != 0)
-        ScrollRowIntoView(row);
-    else
-        ScrollColumnIntoView(column);
-}
-
-// Home and End: select a corner tile and scroll to that corner.
-static void SelectCorner(HWND window, int row, int column, int verticalCode, int horizontalCode)
-{
-    MoveSelection(row, column);
-    AnnounceSelection();
-    InvalidateRect(window, NULL, FALSE);
-    SendMessageW(window, WM_VSCROLL, (WPARAM)verticalCode, 0);
-    SendMessageW(window, WM_HSCROLL, (WPARAM)horizontalCode, 0);
+    SelectAndShowStep(row, column, rowStep != 0);
 }
 
 static bool KeyHeld(int virtualKey)
@@ -195,8 +168,8 @@ void OnKeyDown(HWND window, WPARAM virtualKey)
     switch (action.kind) {
     case KeyClick:          ClickSelectedTile(window, action.message); break;
     case KeyScroll:         SendMessageW(window, action.message, (WPARAM)action.code, 0); break;
-    case KeyFirstTile:      SelectCorner(window, 1, 1, SB_TOP, SB_LEFT); break;
-    case KeyLastTile:       SelectCorner(window, AppSettings.rows, AppSettings.columns, SB_BOTTOM, SB_RIGHT); break;
+    case KeyFirstTile:      SelectCornerAndShow(window, 1, 1, SB_TOP, SB_LEFT); break;
+    case KeyLastTile:       SelectCornerAndShow(window, AppSettings.rows, AppSettings.columns, SB_BOTTOM, SB_RIGHT); break;
     case KeyMoveSelection:  MoveSelectionBy(action.rowStep, action.columnStep); break;
     case KeyNothing:        break;
     }

@@ -2,12 +2,6 @@
 #pragma once
 #include <windows.h>
 
-// White (0xFFFFFF) or black (0x000000) text, whichever reads better on the background.
-COLORREF ContrastTextColor(COLORREF background);
-
-// Size of an icon from its mask bitmap; false when its bitmaps cannot be read.
-BOOL GetIconSize(HICON icon, int* width, int* height);
-
 // Draws the part of the grid that meets area (client coordinates) into a memory device
 // context, for a client rectangle and the two scroll positions, and resets
 // iconRefreshMode to 0. A refresh asks for icons to be looked up: those of the tiles

@@ -7,7 +7,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "model/TileLabel.h"
-#include "view/Accessible.h"
+#include "view/GridBusy.h"
 
 enum { TipTextCapacity = 2 * TileTextCapacity + 2, TipWidth = 600, PointerHeight = 20 };
 

@@ -6,6 +6,7 @@
 
 #include "BenchTargets.h"
 #include "app/MainWindow.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 #include "view/Scroll.h"
 

@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/Placement.h"
 #include "config/ConfigFile.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 
 static void FillGrid(void)

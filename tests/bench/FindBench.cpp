@@ -12,6 +12,7 @@
 #include "BenchSupport.h"
 #include "BenchGrid.h"
 #include "app/MainWindow.h"
+#include "model/FindMatch.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/FindBar.h"

@@ -19,6 +19,7 @@
 #include "shell/Com.h"
 #include "view/Paint.h"
 #include "view/Scroll.h"
+#include "view/TileDraw.h"
 
 static const int Width = 1920;
 static const int Height = 1080;

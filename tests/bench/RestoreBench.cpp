@@ -16,6 +16,7 @@
 #include "config/ConfigFile.h"
 #include "config/KeptStates.h"
 #include "dialogs/Dialogs.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 
 static double Median(std::vector<double> times)

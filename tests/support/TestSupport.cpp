@@ -9,6 +9,7 @@
 #include "commands/Mouse.h"
 #include "config/ConfigFile.h"
 #include "config/FileCommit.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 
 // ---- message boxes -------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigFormat.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 
 typedef std::mt19937 Random;

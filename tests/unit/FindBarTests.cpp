@@ -5,6 +5,7 @@
 #include <oleacc.h>
 
 #include "TestSupport.h"
+#include "model/FindMatch.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/FindBar.h"

@@ -6,6 +6,7 @@
 
 #include "TestSupport.h"
 #include "config/KeptStates.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 
 // A kept file as the program writes it: the header, a settings line for a grid of rows x

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "model/GridReset.h"
 #include "model/TileCompare.h"
 #include "model/TileGrid.h"
 

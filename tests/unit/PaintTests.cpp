@@ -5,6 +5,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/Paint.h"
+#include "view/TileDraw.h"
 
 #include <commctrl.h>
 

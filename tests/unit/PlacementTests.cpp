@@ -3,6 +3,7 @@
 
 #include "TestSupport.h"
 #include "app/Placement.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 
 static RECT Adjusted(RECT client)

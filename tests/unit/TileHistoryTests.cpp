@@ -6,6 +6,7 @@
 
 #include "TestSupport.h"
 #include "model/Geometry.h"
+#include "model/GridReset.h"
 #include "model/TileGrid.h"
 #include "model/TileHistory.h"
 

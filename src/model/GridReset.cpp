@@ -1,0 +1,10 @@
+#include "model/GridReset.h"
+
+#include "model/TileGrid.h"
+#include "model/TileHistory.h"
+
+void ResetGridAndSettings(void)
+{
+    ClearTileHistory();
+    ResetTilesAndSettings();
+}
