@@ -3,7 +3,6 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/AccessibleEvents.h"
-#include "view/Paint.h"
 
 int ScrollRangeMax(int contentExtent, int clientExtent, int margin, int tileGap)
 {
@@ -143,13 +142,19 @@ void ShowGridSize(void)
 // Shows the view moved by (dx, dy) pixels of content: what stays in view is moved on the
 // screen, and only the strip it uncovers is painted: at once when paintNow, else with the next
 // WM_PAINT. The system moves a paint still due with its pixels, and leaves the find bar (a
-// child, clipped) in place. The whole client is painted instead while a carried tile's picture
-// is shown, as that stays under the pointer, not with the grid.
+// child, clipped) in place. The whole client is painted instead while ScrollRepaintsWhole asks.
+static bool repaintWhole;
+
+void ScrollRepaintsWhole(bool whole)
+{
+    repaintWhole = whole;
+}
+
 static void ShowViewMoved(HWND window, int dx, int dy, bool paintNow)
 {
     if (dx == 0 && dy == 0)
         return;
-    if (ShownCarriedTile().row != 0)
+    if (repaintWhole)
         InvalidateRect(window, NULL, FALSE);
     else
         ScrollWindowEx(window, -dx, -dy, NULL, NULL, NULL, NULL, SW_INVALIDATE);

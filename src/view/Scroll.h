@@ -54,6 +54,11 @@ int ScrollColumnIntoView(int column);
 // picture, once for both bars. 1 for a tile outside the grid in use (nothing done), else 0.
 int ScrollTileIntoViewAbove(int row, int column, int covered);
 
+// A scroll moves the pixels still in view and paints only the strip it uncovers; while
+// something is drawn over the grid that does not move with it (a carried tile's picture), it
+// repaints the whole client instead.
+void ScrollRepaintsWhole(bool whole);
+
 // Puts the saved scroll positions on the bars once, after the window is shown; the bars
 // clamp them to their ranges.
 void RestoreScrollPositions(void);

@@ -5,6 +5,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/FindBar.h"
+#include "view/Paint.h"
 #include "view/Scroll.h"
 
 #include <functional>
@@ -214,6 +215,13 @@ TEST_F(ScrollTest, AMovedViewShowsWhatAWholeRepaintShows)
               ScrollTileIntoViewAbove(11, 12, barHeight());
           } },
         { "the find bar open, Page Up", send(WM_VSCROLL, SB_PAGEUP) },
+        { "a carried tile's picture shown, which stays under the pointer, then Page Down",
+          [&] {
+              CarriedTile carried = { 2, 2, { 60, 60, 162, 162 }, 3, 3 };
+              ShowCarriedTile(&carried);
+              UpdateWindow(MainWindow);
+              send(WM_VSCROLL, SB_PAGEDOWN)();
+          } },
     };
     for (const auto& c : cases) {
         UpdateWindow(MainWindow);
@@ -224,4 +232,5 @@ TEST_F(ScrollTest, AMovedViewShowsWhatAWholeRepaintShows)
         UpdateWindow(MainWindow);
         EXPECT_TRUE(moved == Shown(500, 400)) << c.what;
     }
+    ShowCarriedTile(NULL);
 }
