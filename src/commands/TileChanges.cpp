@@ -56,8 +56,8 @@ int HistoryKeyOf(wchar_t character, bool shift)
     return character == ControlY ? 1 : 0;
 }
 
-// Shows the step just taken back or done again: a new grid size, and every tile repainted with
-// its icon looked up again and told to screen readers. Taking back selects the first of its
+// Shows the step just taken back or done again: a new grid size, and every tile repainted (a
+// tile without the icon it had is looked up) and told to screen readers. Taking back selects the first of its
 // tiles in the grid in use (the place a moved tile came back to); doing again selects where the
 // change left the selection (where a moved tile landed); a step of the grid size alone brings
 // back the selection of that moment.

@@ -12,6 +12,7 @@ struct TileState {
     int filled;
     int kind;
     COLORREF backColor;
+    int iconIndex;   // the icon found for the tile then (0 for none): its path's icon still
     unsigned short pathLength;
     unsigned short nameLength;
 };
@@ -85,6 +86,7 @@ static unsigned char* PutState(unsigned char* out, const Tile* tile)
     state->filled = tile->filled;
     state->kind = tile->kind;
     state->backColor = tile->backColor;
+    state->iconIndex = tile->iconIndex;
     state->pathLength = (unsigned short)wcslen(tile->path);
     state->nameLength = (unsigned short)wcslen(tile->name);
     wchar_t* texts = (wchar_t*)(out + sizeof(TileState));
@@ -103,7 +105,8 @@ static bool SameState(const unsigned char* at, const Tile* tile)
            wmemcmp(texts + state->pathLength, tile->name, state->nameLength) == 0;
 }
 
-// Gives a tile the state stored at at; its icon is looked up again, its selection flag stays.
+// Gives a tile the state stored at at, with the icon it had then (a look-up costs a frame); its
+// selection flag stays.
 static void RestoreState(const unsigned char* at, Tile* tile)
 {
     const TileState* state = (const TileState*)at;
@@ -118,7 +121,7 @@ static void RestoreState(const unsigned char* at, Tile* tile)
     tile->filled = state->filled;
     tile->kind = state->kind;
     tile->backColor = state->backColor;
-    tile->iconIndex = 0;
+    tile->iconIndex = state->iconIndex;
 }
 
 static bool ReservePending(size_t more)

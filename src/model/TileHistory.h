@@ -29,7 +29,7 @@ void NoteTileBeforeChange(int row, int column);
 int EndTileStep(void);
 
 // Takes back the last step kept, or does again the last one taken back: its tiles get their
-// state before (or after) it, with their icons to be looked up again, and the grid its rows and
+// state before (or after) it, with the icons they had then, and the grid its rows and
 // columns (AppSettings); the selection flags are left alone. 0, or -1 when there is nothing to
 // take back (or to do again). What it changed is then given by TileOfLastStep and
 // SelectionOfLastStep.

@@ -5,6 +5,7 @@
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
 #include "view/FindBar.h"
+#include "view/Scroll.h"
 #include "view/TileDraw.h"
 
 // The margins and the gaps between the tiles.
@@ -180,6 +181,8 @@ void ShowCarriedTile(const CarriedTile* next)
     if (MainWindow != NULL && landed)
         InvalidateLanding(&carried);
     carried = *shown;
+    // The picture stays under the pointer: while it is shown a scroll must not move its pixels.
+    ScrollRepaintsWhole(carried.row != 0);
     if (MainWindow != NULL && moved && carried.row != 0)
         InvalidateRect(MainWindow, &carried.picture, FALSE);
     if (MainWindow != NULL && landed)

@@ -139,6 +139,29 @@ void ShowGridSize(void)
     AnnounceGridReordered();
 }
 
+// Shows the view moved by (dx, dy) pixels of content: what stays in view is moved on the
+// screen, and only the strip it uncovers is painted: at once when paintNow, else with the next
+// WM_PAINT. The system moves a paint still due with its pixels, and leaves the find bar (a
+// child, clipped) in place. The whole client is painted instead while ScrollRepaintsWhole asks.
+static bool repaintWhole;
+
+void ScrollRepaintsWhole(bool whole)
+{
+    repaintWhole = whole;
+}
+
+static void ShowViewMoved(HWND window, int dx, int dy, bool paintNow)
+{
+    if (dx == 0 && dy == 0)
+        return;
+    if (repaintWhole)
+        InvalidateRect(window, NULL, FALSE);
+    else
+        ScrollWindowEx(window, -dx, -dy, NULL, NULL, NULL, NULL, SW_INVALIDATE);
+    if (paintNow)
+        UpdateWindow(window);
+}
+
 void OnScroll(HWND window, int bar, WPARAM wParam)
 {
     SCROLLINFO info = {};
@@ -147,22 +170,15 @@ void OnScroll(HWND window, int bar, WPARAM wParam)
     GetScrollInfo(window, bar, &info);
     int old = info.nPos;
     int now = SetScrollPosition(bar, RequestedScrollPosition(LOWORD(wParam), &info));
-    if (now == old)
-        return;
-    // The picture is recomposed from the model; pixels are never moved.
-    InvalidateRect(window, NULL, TRUE);
-    if (bar == SB_HORZ)
-        UpdateWindow(window);
+    // The vertical bar leaves its paint to the next WM_PAINT, so that held keys scroll on.
+    ShowViewMoved(window, bar == SB_HORZ ? now - old : 0, bar == SB_VERT ? now - old : 0, bar == SB_HORZ);
 }
 
 int ScrollByPixels(HWND window, int bar, int pixels)
 {
     int old = ReadScrollPosition(bar);
     int now = SetScrollPosition(bar, old + pixels);
-    if (now != old) {
-        InvalidateRect(window, NULL, FALSE);
-        UpdateWindow(window);
-    }
+    ShowViewMoved(window, bar == SB_HORZ ? now - old : 0, bar == SB_VERT ? now - old : 0, true);
     return now - old;
 }
 
@@ -178,20 +194,18 @@ LRESULT OnMouseWheel(HWND window, WPARAM wParam, LPARAM lParam)
 }
 
 // The into-view move along one bar for a tile span starting at content coordinate start;
-// true when the bar moved.
-static bool MoveSpanIntoView(int bar, int start, int viewExtent)
+// returns how far the bar moved.
+static int MoveSpanIntoView(int bar, int start, int viewExtent)
 {
     int position = ReadScrollPosition(bar);
     int wanted = IntoViewPosition(start - position, viewExtent, position);
-    return wanted != position && SetScrollPosition(bar, wanted) != position;
+    return wanted != position ? SetScrollPosition(bar, wanted) - position : 0;
 }
 
 static void ScrollSpanIntoView(int bar, int start, int viewExtent)
 {
-    if (MoveSpanIntoView(bar, start, viewExtent)) {
-        InvalidateRect(MainWindow, NULL, TRUE);
-        UpdateWindow(MainWindow);
-    }
+    int moved = MoveSpanIntoView(bar, start, viewExtent);
+    ShowViewMoved(MainWindow, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0, true);
 }
 
 int ScrollRowIntoView(int row)
@@ -222,10 +236,9 @@ int ScrollTileIntoViewAbove(int row, int column, int covered)
     BOOL known = GetClientRect(MainWindow, &client);
     int height = known ? client.bottom - client.top : AppSettings.contentHeight;
     int width = known ? client.right - client.left : AppSettings.contentWidth;
-    bool moved = MoveSpanIntoView(SB_VERT, AppSettings.marginTop + (row - 1) * TilePitch(), height - covered);
-    moved = MoveSpanIntoView(SB_HORZ, AppSettings.marginLeft + (column - 1) * TilePitch(), width) || moved;
-    if (moved)
-        InvalidateRect(MainWindow, NULL, TRUE);
+    int dy = MoveSpanIntoView(SB_VERT, AppSettings.marginTop + (row - 1) * TilePitch(), height - covered);
+    int dx = MoveSpanIntoView(SB_HORZ, AppSettings.marginLeft + (column - 1) * TilePitch(), width);
+    ShowViewMoved(MainWindow, dx, dy, false);
     return 0;
 }
 

@@ -50,9 +50,14 @@ int ScrollColumnIntoView(int column);
 
 // Brings a whole tile into view, row first, with the smallest moves, in a view whose bottom
 // `covered` pixels are hidden (by the find bar); a row that the largest position cannot lift
-// above them ends as far up as it goes. The client is repainted once, with the next picture,
-// not after each bar. 1 for a tile outside the grid in use (nothing done), else 0.
+// above them ends as far up as it goes. What the move uncovers is painted with the next
+// picture, once for both bars. 1 for a tile outside the grid in use (nothing done), else 0.
 int ScrollTileIntoViewAbove(int row, int column, int covered);
+
+// A scroll moves the pixels still in view and paints only the strip it uncovers; while
+// something is drawn over the grid that does not move with it (a carried tile's picture), it
+// repaints the whole client instead.
+void ScrollRepaintsWhole(bool whole);
 
 // Puts the saved scroll positions on the bars once, after the window is shown; the bars
 // clamp them to their ranges.

@@ -4,7 +4,12 @@
 #include "TestSupport.h"
 #include "model/Geometry.h"
 #include "model/TileGrid.h"
+#include "view/FindBar.h"
+#include "view/Paint.h"
 #include "view/Scroll.h"
+
+#include <functional>
+#include <vector>
 
 class ScrollTest : public ::testing::Test {
 protected:
@@ -151,4 +156,81 @@ TEST_F(ScrollTest, SavedPositionsComeBackWithinTheRealRanges)
     RestoreScrollPositions();
     EXPECT_EQ(Position(SB_HORZ), 300);
     EXPECT_EQ(Position(SB_VERT), ContentExtent(20, 1, 10) - 400 + 10 + 1);
+}
+
+// What the window shows, read back from its surface.
+static std::vector<COLORREF> Shown(int width, int height)
+{
+    DibCanvas canvas(width, height);
+    HDC dc = GetDC(MainWindow);
+    BitBlt(canvas.dc, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    ReleaseDC(MainWindow, dc);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            pixels.push_back(canvas.Pixel(x, y));
+    return pixels;
+}
+
+// A scroll moves the pixels still in view and paints only what it uncovers: the picture must be
+// the one a whole repaint gives, also with a paint still due and with the find bar over the grid.
+TEST_F(ScrollTest, AMovedViewShowsWhatAWholeRepaintShows)
+{
+    Open(500, 400);
+    // Every tile its own colour, so that a strip taken from the wrong place shows.
+    for (int row = 1; row <= 12; row++) {
+        for (int column = 1; column <= 12; column++) {
+            FillTile(TileAt(row, column), L"C:\\missing\\a.txt", L"A", TileKind::PlainFile);
+            TileAt(row, column)->backColor = RGB(row * 20, column * 20, 90);
+        }
+    }
+    AppSettings.rows = AppSettings.columns = 12;
+    RecomputeContentSize();
+    UpdateScrollRanges();
+    ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+    auto send = [](UINT message, int code) { return [=] { SendMessageW(MainWindow, message, (WPARAM)code, 0); }; };
+    auto barHeight = [] {
+        RECT bar = {};
+        GetWindowRect(FindWindowExW(MainWindow, NULL, NULL, NULL), &bar);
+        return (int)(bar.bottom - bar.top);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> move;
+    } cases[] = {
+        { "Page Down", send(WM_VSCROLL, SB_PAGEDOWN) },
+        { "a line up", send(WM_VSCROLL, SB_LINEUP) },
+        { "Page Right", send(WM_HSCROLL, SB_PAGERIGHT) },
+        { "a pixel down", [] { ScrollByPixels(MainWindow, SB_VERT, 1); } },
+        { "a tile due to be painted, then Page Down",
+          [&] {
+              TileAt(3, 3)->backColor = RGB(250, 0, 0);
+              InvalidateTile(3, 3, FALSE);
+              send(WM_VSCROLL, SB_PAGEDOWN)();
+          } },
+        { "the find bar open, a tile brought into view above it",
+          [&] {
+              OpenFindBar(MainWindow);
+              UpdateWindow(MainWindow);
+              ScrollTileIntoViewAbove(11, 12, barHeight());
+          } },
+        { "the find bar open, Page Up", send(WM_VSCROLL, SB_PAGEUP) },
+        { "a carried tile's picture shown, which stays under the pointer, then Page Down",
+          [&] {
+              CarriedTile carried = { 2, 2, { 60, 60, 162, 162 }, 3, 3 };
+              ShowCarriedTile(&carried);
+              UpdateWindow(MainWindow);
+              send(WM_VSCROLL, SB_PAGEDOWN)();
+          } },
+    };
+    for (const auto& c : cases) {
+        UpdateWindow(MainWindow);
+        c.move();
+        UpdateWindow(MainWindow);
+        std::vector<COLORREF> moved = Shown(500, 400);
+        InvalidateRect(MainWindow, NULL, FALSE);
+        UpdateWindow(MainWindow);
+        EXPECT_TRUE(moved == Shown(500, 400)) << c.what;
+    }
+    ShowCarriedTile(NULL);
 }

@@ -52,12 +52,13 @@ TEST(TileMoveTest, ASwapExchangesContentsAndKeepsEachSelectionFlag)
     EXPECT_STREQ(empty->path, L"C:\\a.exe");
 }
 
-// What a tile holds, as a history must give it back.
+// What a tile holds, as a history must give it back, with the icon found for it (a look-up
+// again would cost a frame).
 static std::wstring Contents(int row, int column)
 {
     const Tile* tile = TileAt(row, column);
     return std::to_wstring(tile->filled) + L"|" + tile->path + L"|" + tile->name + L"|" + std::to_wstring(tile->kind) +
-           L"|" + std::to_wstring(tile->backColor);
+           L"|" + std::to_wstring(tile->backColor) + L"|" + std::to_wstring(tile->iconIndex);
 }
 
 static std::vector<std::wstring> Snapshot()
@@ -74,9 +75,11 @@ TEST(TileHistoryTest, EveryKindOfChangeIsTakenBackAndDoneAgainExactly)
 {
     ResetGridAndSettings();
     FillTile(TileAt(1, 2), L"C:\\b.txt", L"Bravo", TileKind::PlainFile);
+    TileAt(1, 2)->iconIndex = 4;
     // Each step changes the grid as one command would.
     const std::vector<std::function<void()>> changes = {
         [] { FillTile(TileAt(1, 1), L"C:\\a.exe", L"Alpha", TileKind::Program); },              // a fill
+        [] { TileAt(1, 1)->iconIndex = 9; wcscpy_s(TileAt(1, 1)->name, L"Alpha one"); },         // painted, renamed
         [] { wcscpy_s(TileAt(1, 1)->name, L"Alpha       two"); },                                // a rename
         [] { TileAt(1, 2)->backColor = 0x00FF00; },                                             // a recolour
         [] { SwapTileContents(TileAt(1, 1), TileAt(3, 4)); },                                   // a swap
