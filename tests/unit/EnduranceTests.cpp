@@ -106,7 +106,7 @@ TEST_F(EnduranceTest, DialogOpeningsLeaveNothingBehind)
     const struct { int id; DLGPROC procedure; } dialogs[] = {
         { IDD_GRID_SIZE, GridSizeDialogProc }, { IDD_TILE_NAME, TileNameDialogProc }, { IDD_HOTKEY, HotkeyDialogProc },
         { IDD_TARGET_ENTRY, TargetEntryDialogProc }, { IDD_TILE_INFO, TileInfoDialogProc }, { IDD_ABOUT, AboutDialogProc },
-        { IDD_HELP, HelpDialogProc },
+        { IDD_HELP, HelpDialogProc }, { IDD_EARLIER_TILES, EarlierTilesDialogProc },
     };
     AppSettings.contextRow = 4;   // an empty tile, as the menu gives the target entry dialog
     AppSettings.contextColumn = 2;
