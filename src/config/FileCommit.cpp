@@ -22,6 +22,34 @@ int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_
     return 0;
 }
 
+bool ForEachBeside(const wchar_t* path, const wchar_t* suffixPattern, BesideVisit visit, void* context)
+{
+    wchar_t pattern[ComposedPathCapacity];
+    if (ComposePath(pattern, _countof(pattern), path, suffixPattern) != 0)
+        return true;
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    const wchar_t* fileName = slash != NULL ? slash + 1 : path;
+    size_t folderLength = (size_t)(fileName - path);
+    size_t nameLength = wcslen(fileName);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return true;
+    bool going = true;
+    do {
+        wchar_t beside[ComposedPathCapacity];
+        // The search also matches short names; only the long name counts.
+        if (_wcsnicmp(found.cFileName, fileName, nameLength) != 0 ||
+            folderLength + wcslen(found.cFileName) >= _countof(beside))
+            continue;
+        wmemcpy(beside, path, folderLength);
+        wcscpy_s(beside + folderLength, _countof(beside) - folderLength, found.cFileName);
+        going = visit(beside, &found, found.cFileName + nameLength, context);
+    } while (going && FindNextFileW(search, &found));
+    FindClose(search);
+    return going;
+}
+
 // Opens a file for a whole read, with its size; INVALID_HANDLE_VALUE when it cannot be read.
 static HANDLE OpenForWholeRead(const wchar_t* path, size_t* size)
 {

@@ -17,6 +17,14 @@ constexpr wchar_t LongestSuffixBeside[] = L".new-4294967295-9999";
 // base + suffix into out; -1 when the result does not fit.
 int ComposePath(wchar_t* out, size_t capacity, const wchar_t* base, const wchar_t* suffix);
 
+// Calls visit with the whole path, the find data and the part of the name after path's own
+// file name, for every file or folder beside path whose name is that file name followed by what
+// suffixPattern matches (a search pattern, such as L".new*"), until visit returns false. A name
+// too long for a path is passed over. false when visit stopped the search.
+typedef bool (*BesideVisit)(const wchar_t* beside, const WIN32_FIND_DATAW* found, const wchar_t* suffix,
+                            void* context);
+bool ForEachBeside(const wchar_t* path, const wchar_t* suffixPattern, BesideVisit visit, void* context);
+
 // The whole file in one read, into a block the caller frees with FreeFileBytes. Readers may
 // share the file meanwhile, writers may not. false when it cannot be read whole (also for a
 // file over 256 MB, far beyond anything the program writes).

@@ -12,15 +12,14 @@ enum {
     FreeNamesThatEndTheSearch = 16
 };
 
-// Whether a name found beside the file is one of the save's temporary files: the stem alone
-// (an earlier version's fixed name), or the stem, "-" and digits and dashes.
-static bool IsTemporaryName(const wchar_t* name, const wchar_t* fileName)
+// Whether the part of a name after the file's own name is one of the save's temporary files:
+// the stem alone (an earlier version's fixed name), or the stem, "-" and digits and dashes.
+static bool IsTemporarySuffix(const wchar_t* suffix)
 {
-    size_t fileLength = wcslen(fileName);
     size_t stemLength = wcslen(TemporaryStem);
-    if (_wcsnicmp(name, fileName, fileLength) != 0 || _wcsnicmp(name + fileLength, TemporaryStem, stemLength) != 0)
+    if (_wcsnicmp(suffix, TemporaryStem, stemLength) != 0)
         return false;
-    const wchar_t* rest = name + fileLength + stemLength;
+    const wchar_t* rest = suffix + stemLength;
     if (*rest == L'\0')
         return true;
     if (*rest != L'-')
@@ -31,30 +30,23 @@ static bool IsTemporaryName(const wchar_t* name, const wchar_t* fileName)
 // Calls visit with the path and the find data of every temporary file beside the file at path,
 // until it returns false. false when it did.
 typedef bool (*TemporaryVisit)(const wchar_t* temporary, const WIN32_FIND_DATAW* found, void* context);
+struct TemporarySearch {
+    TemporaryVisit visit;
+    void* context;
+};
+
+static bool VisitIfTemporary(const wchar_t* beside, const WIN32_FIND_DATAW* found, const wchar_t* suffix, void* context)
+{
+    const TemporarySearch* search = (const TemporarySearch*)context;
+    if ((found->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporarySuffix(suffix))
+        return true;
+    return search->visit(beside, found, search->context);
+}
+
 static bool ForEachTemporary(const wchar_t* path, TemporaryVisit visit, void* context)
 {
-    wchar_t pattern[ComposedPathCapacity];
-    if (ComposePath(pattern, _countof(pattern), path, L".new*") != 0)
-        return true;
-    const wchar_t* slash = wcsrchr(path, L'\\');
-    const wchar_t* fileName = slash != NULL ? slash + 1 : path;
-    size_t folderLength = (size_t)(fileName - path);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return true;
-    bool going = true;
-    do {
-        wchar_t leftover[ComposedPathCapacity];
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsTemporaryName(found.cFileName, fileName) ||
-            folderLength + wcslen(found.cFileName) >= _countof(leftover))
-            continue;
-        wmemcpy(leftover, path, folderLength);
-        wcscpy_s(leftover + folderLength, _countof(leftover) - folderLength, found.cFileName);
-        going = visit(leftover, &found, context);
-    } while (going && FindNextFileW(search, &found));
-    FindClose(search);
-    return going;
+    TemporarySearch search = { visit, context };
+    return ForEachBeside(path, L".new*", VisitIfTemporary, &search);
 }
 
 static bool RemoveTemporary(const wchar_t* temporary, const WIN32_FIND_DATAW*, void*)

@@ -186,35 +186,20 @@ int KeptKindOfSuffix(const wchar_t* suffix)
     return CopyNumberOrNothing(suffix + 6) ? KeptOtherVersion : -1;
 }
 
+static bool AddCopyBeside(const wchar_t* path, const WIN32_FIND_DATAW* found, const wchar_t* suffix, void* context)
+{
+    int kind = KeptKindOfSuffix(suffix);
+    if (kind < 0)
+        return true;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    data.dwFileAttributes = found->dwFileAttributes;
+    data.ftLastWriteTime = found->ftLastWriteTime;
+    return AddState((KeptStateList*)context, path, &data, kind);
+}
+
 static bool AddCopiesBeside(const wchar_t* file, KeptStateList* list)
 {
-    wchar_t pattern[ComposedPathCapacity];
-    if (ComposePath(pattern, _countof(pattern), file, L".*") != 0)
-        return true;
-    const wchar_t* fileName = wcsrchr(file, L'\\') + 1;
-    size_t folderLength = (size_t)(fileName - file);
-    size_t nameLength = wcslen(fileName);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return true;
-    bool going = true;
-    do {
-        if (_wcsnicmp(found.cFileName, fileName, nameLength) != 0)
-            continue;
-        int kind = KeptKindOfSuffix(found.cFileName + nameLength);
-        wchar_t path[ComposedPathCapacity];
-        if (kind < 0 || folderLength + wcslen(found.cFileName) >= _countof(path))
-            continue;
-        wmemcpy(path, file, folderLength);
-        wcscpy_s(path + folderLength, _countof(path) - folderLength, found.cFileName);
-        WIN32_FILE_ATTRIBUTE_DATA data = {};
-        data.dwFileAttributes = found.dwFileAttributes;
-        data.ftLastWriteTime = found.ftLastWriteTime;
-        going = AddState(list, path, &data, kind);
-    } while (going && FindNextFileW(search, &found));
-    FindClose(search);
-    return going;
+    return ForEachBeside(file, L".*", AddCopyBeside, list);
 }
 
 static void ReadState(KeptState* state, const TileDigest* now, FileBlock* block)
