@@ -37,22 +37,14 @@ static bool BackUpBeforeFirstRestore(HWND window)
                        L"Restore Earlier Tiles", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-// A larger grid for restored tiles that lie beyond it; the tiles it uncovers were never drawn
-// in this run, so their icons are looked up with the next paint.
+// A larger grid for restored tiles that lie beyond it, shown as any new grid size is.
 static void GrowGrid(int rows, int columns)
 {
     if (rows <= AppSettings.rows && columns <= AppSettings.columns)
         return;
     AppSettings.rows = rows > AppSettings.rows ? rows : AppSettings.rows;
     AppSettings.columns = columns > AppSettings.columns ? columns : AppSettings.columns;
-    if (AppSettings.rowsHighWater < AppSettings.rows)
-        AppSettings.rowsHighWater = AppSettings.rows;
-    if (AppSettings.columnsHighWater < AppSettings.columns)
-        AppSettings.columnsHighWater = AppSettings.columns;
-    AppSettings.iconRefreshMode = 2;
-    RecomputeContentSize();
-    UpdateScrollRanges();
-    AnnounceGridReordered();
+    ShowGridSize();
 }
 
 int RestoreKeptTiles(HWND window, const KeptTiles* state, bool all)
